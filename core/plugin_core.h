@@ -71,6 +71,10 @@ struct CoreStateValues {
 // engine inactive, setup_fs = sample_rate (0 when the host gives it later).
 void plugin_core_init(PluginCore* core, float sample_rate);
 
+// [under the lock, or before the core is shared] Set engine copy `index` (0..2) and its derived
+// byte, which stays inside its table whatever `v` is.
+void set_engine_copy(PluginCore* core, int index, float v);
+
 // --- audio thread: one parameter pass per call sequence begin_block, apply_input*, end_block ---
 void begin_block(PluginCore* core);
 // `plain` has already been through to_plain/quantize; changes for the output are ignored.
