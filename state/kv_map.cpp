@@ -31,7 +31,7 @@ static int compare_keys(const KeyValueEntry* a, const KeyValueEntry* b) {
     uint64_t n = a->key_length < b->key_length ? a->key_length : b->key_length;
     for (uint64_t i = 0; i < n; ++i) {
         if (a->key[i] != b->key[i]) return a->key[i] < b->key[i] ? -1 : 1;
-        if (a->key[i] == 0) return 0;
+        if (a->key[i] == 0) break;
     }
     if (a->key_length == b->key_length) return 0;
     return a->key_length < b->key_length ? -1 : 1;
