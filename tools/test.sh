@@ -12,3 +12,5 @@ done
 cmake --preset native-tsan
 cmake --build --preset native-tsan
 ctest --preset native-tsan -L threads
+# The editor page in headless Chromium; npm ci installs the pinned browser driver.
+(cd tests/page && npm ci --no-audit --no-fund && npm test)
