@@ -14,3 +14,7 @@ cmake --build --preset native-tsan
 ctest --preset native-tsan -L threads
 # The editor page in headless Chromium; npm ci installs the pinned browser driver.
 (cd tests/page && npm ci --no-audit --no-fund && npm test)
+# The state decoders under libFuzzer with ASan/UBSan, about 20 s each; any finding fails.
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
