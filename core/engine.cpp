@@ -3,6 +3,7 @@
 #include <math.h>
 
 #include "fast_math.h"
+#include "fast_math4.h"
 #include "tables.h"
 
 namespace {
@@ -71,26 +72,126 @@ SvfCoefficients svf_coefficients(const PluginCore* core) {
     return c;
 }
 
-inline float one_pole(OnePoleFilter* f, float x) {
-    float y = f->b0 * x + f->s;
-    f->s = f->b1 * x - f->a1 * y;
+// Band-pass filter memories, held in registers over a run.
+struct SvfMemory {
+    float hp;
+    float bp;
+    float lp;
+};
+
+inline float one_pole(OnePoleFilter& f, float x) {
+    float y = f.b0 * x + f.s;
+    f.s = f.b1 * x - f.a1 * y;
     return y;
 }
 
-inline float svf_bandpass(PluginCore* core, const SvfCoefficients& c, float x) {
-    float lp_x = c.kk * core->bp_z1 + core->lp_z1;
-    float bp_x = c.kk * core->hp_z1 + core->bp_z1;
+inline float input_highpass(OnePoleFilter& f, float x) {
+    return one_pole(f, x);
+}
+
+inline float svf_bandpass(SvfMemory& z, const SvfCoefficients& c, float x) {
+    float lp_x = c.kk * z.bp + z.lp;
+    float bp_x = c.kk * z.hp + z.bp;
     float hp = ((x * INPUT_GAIN - c.kg * bp_x) - lp_x) * c.d;
     float bp = c.g * hp + bp_x;
     float lp = c.g * bp + lp_x;
-    core->hp_z1 = hp;
-    core->bp_z1 = bp;
-    core->lp_z1 = lp;
+    z.hp = hp;
+    z.bp = bp;
+    z.lp = lp;
     return -bp;
 }
 
-inline float waveshaper(const PluginCore* core, float x) {
-    return omega_fast(x * SHAPER_INV_SCALE + SHAPER_BIAS) * SHAPER_SCALE - core->shaper_offset;
+inline float output_gain(float x) {
+    return x * OUTPUT_GAIN;
+}
+
+inline float output_lowpass(OnePoleFilter& f, float x) {
+    return one_pole(f, x);
+}
+
+inline __m128 waveshaper(__m128 x, __m128 offset) {
+    __m128 m = _mm_add_ps(_mm_mul_ps(x, _mm_set1_ps(SHAPER_INV_SCALE)), _mm_set1_ps(SHAPER_BIAS));
+    return _mm_sub_ps(_mm_mul_ps(omega_fast4(m), _mm_set1_ps(SHAPER_SCALE)), offset);
+}
+
+inline float dc_blocker(OnePoleFilter& f, float x) {
+    return one_pole(f, x);
+}
+
+// The chain's state for one run between LFO steps; the coefficients cannot change inside it.
+struct RunState {
+    SvfCoefficients svf;
+    SvfMemory z;
+    OnePoleFilter input_highpass;
+    OnePoleFilter output_lowpass;
+    OnePoleFilter dc_blocker;
+    __m128 shaper_offset;
+};
+
+// The stages before the waveshaper, which run one sample after another.
+__attribute__((always_inline)) inline float serial_stages(RunState& r, float x) {
+    x = input_highpass(r.input_highpass, x);
+    x = output_gain(svf_bandpass(r.z, r.svf, x));
+    return output_lowpass(r.output_lowpass, x);
+}
+
+// Four samples through the serial stages, into one vector slot.
+__attribute__((always_inline)) inline void serial_four(RunState& r, const float* in, float* slot) {
+    float a = serial_stages(r, in[0]);
+    float b = serial_stages(r, in[1]);
+    float c = serial_stages(r, in[2]);
+    float d = serial_stages(r, in[3]);
+    _mm_store_ps(slot, _mm_setr_ps(a, b, c, d));
+}
+
+__attribute__((always_inline)) inline void shape_four(const RunState& r, float* slot) {
+    _mm_store_ps(slot, waveshaper(_mm_load_ps(slot), r.shaper_offset));
+}
+
+__attribute__((always_inline)) inline void dc_four(RunState& r, const float* slot, float* out) {
+    for (int j = 0; j < 4; ++j)
+        out[j] = dc_blocker(r.dc_blocker, slot[j]);
+}
+
+// Whole groups of four, software-pipelined so that the out-of-order core overlaps the band-pass
+// chain of group k with the waveshaper of group k-1 and the dc blocker of group k-2.
+void process_groups(RunState& r, const float* in, float* out, uint32_t groups) {
+    alignas(16) float ring[3][4];
+    for (uint32_t k = 0; k < groups + 2; ++k) {
+        if (k < groups) serial_four(r, in + 4 * k, ring[k % 3]);
+        if (k >= 1 && k <= groups) shape_four(r, ring[(k - 1) % 3]);
+        if (k >= 2) dc_four(r, ring[(k - 2) % 3], out + 4 * (k - 2));
+    }
+}
+
+// The last one to three samples of a run, with unused lanes left at zero.
+void process_tail(RunState& r, const float* in, float* out, uint32_t n) {
+    alignas(16) float v[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    for (uint32_t j = 0; j < n; ++j)
+        v[j] = serial_stages(r, in[j]);
+    _mm_store_ps(v, waveshaper(_mm_load_ps(v), r.shaper_offset));
+    for (uint32_t j = 0; j < n; ++j)
+        out[j] = dc_blocker(r.dc_blocker, v[j]);
+}
+
+void process_run(PluginCore* core, const float* in, float* out, uint32_t n) {
+    core->filter_q = filter_q_of(core->resonance);
+    RunState r;
+    r.svf = svf_coefficients(core);
+    r.z = SvfMemory{core->hp_z1, core->bp_z1, core->lp_z1};
+    r.input_highpass = core->input_highpass;
+    r.output_lowpass = core->output_lowpass;
+    r.dc_blocker = core->dc_blocker;
+    r.shaper_offset = _mm_set1_ps(core->shaper_offset);
+    uint32_t groups = n / 4;
+    process_groups(r, in, out, groups);
+    if (n % 4) process_tail(r, in + 4 * groups, out + 4 * groups, n % 4);
+    core->hp_z1 = r.z.hp;
+    core->bp_z1 = r.z.bp;
+    core->lp_z1 = r.z.lp;
+    core->input_highpass.s = r.input_highpass.s;
+    core->output_lowpass.s = r.output_lowpass.s;
+    core->dc_blocker.s = r.dc_blocker.s;
 }
 
 void lfo_step(PluginCore* core) {
@@ -145,15 +246,7 @@ void engine_process(PluginCore* core, const float* in, float* out, uint32_t coun
         if (core->lfo_countdown <= 0) lfo_step(core);
         uint32_t left = count - pos;
         uint32_t run = (uint32_t)core->lfo_countdown < left ? (uint32_t)core->lfo_countdown : left;
-        core->filter_q = filter_q_of(core->resonance);
-        SvfCoefficients c = svf_coefficients(core);
-        for (uint32_t i = pos; i < pos + run; ++i) {
-            float x = one_pole(&core->input_highpass, in[i]);
-            x = svf_bandpass(core, c, x) * OUTPUT_GAIN;
-            x = one_pole(&core->output_lowpass, x);
-            x = waveshaper(core, x);
-            out[i] = one_pole(&core->dc_blocker, x);
-        }
+        process_run(core, in + pos, out + pos, run);
         core->lfo_countdown -= (int32_t)run;
         pos += run;
     }
