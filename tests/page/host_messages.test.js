@@ -57,6 +57,15 @@ describe('value messages', () => {
         });
     });
 
+    test('the cutoff marker in the display follows the cutoff', async () => {
+        const marker = editor.page.locator('#base-marker');
+        const at = async () => Number(await marker.getAttribute('x1'));
+        assert.ok(Math.abs((await at()) - (248 / 255) * 1000) < 0.01);
+        await editor.host(valueMessage(0, 0));
+        assert.ok(Math.abs((await at()) - (8 / 255) * 1000) < 0.01);
+        assert.deepEqual(await editor.modValue(), { now: 248, text: 248 }, 'no host value for it');
+    });
+
     test('the exact form of the plug-in is read: slot 2 at 7.0 and slot 0 at 15.0', async () => {
         await editor.host('s 00000002 40a00000', 's 00000000 41000000');
         assert.deepEqual((await snapshot()).values, [8, 0, 5]);
