@@ -1,6 +1,8 @@
 # cmake -DBINARY=<plug-in binary> -DWINDOWS=<bool> -P check_binary.cmake
-# The binary exports lv2_descriptor and nothing else; on Windows it imports only system DLLs.
+# The binary exports lv2_descriptor and nothing else (on Windows also lv2ui_descriptor, the
+# editor's UI); on Windows it imports only system DLLs.
 if(WINDOWS)
+    set(expected "lv2_descriptor;lv2ui_descriptor")
     execute_process(COMMAND x86_64-w64-mingw32-objdump -p ${BINARY} OUTPUT_VARIABLE dump
         RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
@@ -23,6 +25,7 @@ if(WINDOWS)
         list(APPEND exports ${name})
     endforeach()
 else()
+    set(expected "lv2_descriptor")
     execute_process(COMMAND nm -D --defined-only ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
         message(FATAL_ERROR "nm failed on ${BINARY}")
@@ -34,7 +37,7 @@ else()
         list(APPEND exports ${name})
     endforeach()
 endif()
-if(NOT exports STREQUAL "lv2_descriptor")
-    message(FATAL_ERROR "exports: '${exports}', expected only lv2_descriptor")
+if(NOT exports STREQUAL "${expected}")
+    message(FATAL_ERROR "exports: '${exports}', expected only '${expected}'")
 endif()
 message(STATUS "${BINARY}: exports ${exports}; imports ${imports}")
