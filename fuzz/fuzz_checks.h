@@ -1,6 +1,7 @@
 // Checks shared by the fuzz targets: a failed check aborts, which libFuzzer reports as a finding.
 #pragma once
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -46,4 +47,17 @@ inline void check_decoded_map(const KeyValueMap* map, MapEncoder encode, MapDeco
     fuzz_require(sorted_entries(back) == sorted_entries(map), "the round trip keeps the entries");
     kv_map_destroy(back);
     free(again);
+}
+
+// One fuzz input for a decoder: a refusal sets errno, a decoded map passes check_decoded_map.
+inline int fuzz_decoder(const uint8_t* data, size_t size, MapEncoder encode, MapDecoder decode) {
+    errno = 0;
+    KeyValueMap* map = decode(data, size);
+    if (!map) {
+        fuzz_require(errno == EINVAL || errno == ENOMEM, "a refusal sets errno");
+        return 0;
+    }
+    check_decoded_map(map, encode, decode);
+    kv_map_destroy(map);
+    return 0;
 }

@@ -1,8 +1,11 @@
 // The ordered map: an AVL tree of borrowed byte strings, equal keys kept side by side.
 #include "state/kv_map.h"
 
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include "state/map_reader.h"
 
 struct KeyValueEntry {
     uint64_t key_length;
@@ -65,29 +68,27 @@ static void replace_child(KeyValueMap* map, KvNode* parent, KvNode* old, KvNode*
         parent->right = child;
 }
 
-// The left child takes the node's place; returns the node now at that place.
-static KvNode* rotate_right(KeyValueMap* map, KvNode* node) {
-    KvNode* pivot = node->left;
+// The child on the `toward` side takes the node's place, the node moving to its `away` side
+// (a right rotation goes from left toward right); returns the node now at that place.
+static KvNode* rotate(KeyValueMap* map, KvNode* node, KvNode* KvNode::*toward,
+                      KvNode* KvNode::*away) {
+    KvNode* pivot = node->*toward;
     replace_child(map, node->parent, node, pivot);
-    node->left = pivot->right;
-    if (node->left) node->left->parent = node;
-    pivot->right = node;
+    node->*toward = pivot->*away;
+    if (node->*toward) (node->*toward)->parent = node;
+    pivot->*away = node;
     node->parent = pivot;
     update_height(node);
     update_height(pivot);
     return pivot;
 }
 
+static KvNode* rotate_right(KeyValueMap* map, KvNode* node) {
+    return rotate(map, node, &KvNode::left, &KvNode::right);
+}
+
 static KvNode* rotate_left(KeyValueMap* map, KvNode* node) {
-    KvNode* pivot = node->right;
-    replace_child(map, node->parent, node, pivot);
-    node->right = pivot->left;
-    if (node->right) node->right->parent = node;
-    pivot->left = node;
-    node->parent = pivot;
-    update_height(node);
-    update_height(pivot);
-    return pivot;
+    return rotate(map, node, &KvNode::right, &KvNode::left);
 }
 
 // Restores the AVL balance on every node from `node` up to the root.
@@ -219,6 +220,15 @@ void kv_map_destroy(KeyValueMap* map) {
         }
     }
     free(map);
+}
+
+KeyValueMap* read_into_new_map(MapReader read, const uint8_t* bytes, size_t size) {
+    KeyValueMap* map = kv_map_create();
+    int error = map ? read(map, bytes, size) : ENOMEM;
+    if (error == 0) return map;
+    kv_map_destroy(map);
+    errno = error;
+    return nullptr;
 }
 
 // Height, balance and parent link of the subtree; 0 when any of them is wrong.

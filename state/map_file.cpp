@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "state/map_reader.h"
+
 static const uint64_t record_header_size = 8;
 static const uint64_t length_limit = 0x100000000ull;
 
@@ -68,16 +70,5 @@ static int read_records(KeyValueMap* map, const uint8_t* bytes, size_t size) {
 }
 
 KeyValueMap* decode_map_file(const uint8_t* bytes, size_t size) {
-    KeyValueMap* map = kv_map_create();
-    if (!map) {
-        errno = ENOMEM;
-        return nullptr;
-    }
-    int error = read_records(map, bytes, size);
-    if (error != 0) {
-        kv_map_destroy(map);
-        errno = error;
-        return nullptr;
-    }
-    return map;
+    return read_into_new_map(read_records, bytes, size);
 }

@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "state/map_reader.h"
+
 static const uint64_t block_size = 512;
 static const uint64_t end_size = 2 * block_size;
 static const uint64_t name_field = 100;
@@ -125,16 +127,5 @@ static int read_members(KeyValueMap* members, const uint8_t* bytes, size_t size)
 }
 
 KeyValueMap* decode_tar(const uint8_t* bytes, size_t size) {
-    KeyValueMap* members = kv_map_create();
-    if (!members) {
-        errno = ENOMEM;
-        return nullptr;
-    }
-    int error = read_members(members, bytes, size);
-    if (error != 0) {
-        kv_map_destroy(members);
-        errno = error;
-        return nullptr;
-    }
-    return members;
+    return read_into_new_map(read_members, bytes, size);
 }
