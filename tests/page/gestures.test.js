@@ -1,8 +1,8 @@
 'use strict';
 // Edits made on the page reach the plug-in as b / s... / e gestures with exact float bits.
-const { test, describe, before, after, beforeEach, afterEach } = require('node:test');
+const { test, describe, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { launch, openEditor, bits, valueMessage, gesture, range } = require('./harness');
+const { editorPerTest, bits, valueMessage, gesture, range } = require('./harness');
 
 const CONTROLS = [
     { slot: 0, title: 'Cutoff', def: 15 },
@@ -10,21 +10,12 @@ const CONTROLS = [
     { slot: 2, title: 'LFO Speed', def: 7 },
 ];
 
-let browser;
 let editor;
-before(async () => {
-    browser = await launch();
-});
-after(async () => {
-    await browser.close();
+editorPerTest((e) => {
+    editor = e;
 });
 beforeEach(async () => {
-    editor = await openEditor(browser);
     assert.deepEqual(await editor.takeSent(), ['g']);
-});
-afterEach(async () => {
-    assert.deepEqual(editor.errors, []);
-    await editor.close();
 });
 
 describe('dragging a knob', () => {

@@ -1,7 +1,9 @@
 'use strict';
 // Opens the editor page from its file: URL in headless Chromium, with a recording stand-in for
 // WebView2's window.chrome.webview installed before the page's script runs.
+const assert = require('node:assert/strict');
 const path = require('node:path');
+const { before, after, beforeEach, afterEach } = require('node:test');
 const { pathToFileURL } = require('node:url');
 const { chromium } = require('playwright-core');
 
@@ -50,9 +52,6 @@ function valueMessage(slot, value) {
     return `s ${slot.toString(16).padStart(8, '0')} ${bits(value)}`;
 }
 
-async function launch() {
-    return chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
-}
 
 // One page on a fresh context; withHost false opens it as a plain browser would.
 async function openEditor(browser, { withHost = true, width = 800, height = 600 } = {}) {
@@ -63,6 +62,33 @@ async function openEditor(browser, { withHost = true, width = 800, height = 600 
     page.on('pageerror', (e) => errors.push(e.message));
     await page.goto(PAGE_URL);
     return new Editor(context, page, errors);
+}
+
+// Registers the calling test file's hooks for one Chromium; returns the opener of editor pages.
+function editorsForFile() {
+    let browser;
+    before(async () => {
+        const executablePath = '/usr/bin/chromium';
+        browser = await chromium.launch({ executablePath, args: CHROMIUM_ARGS });
+    });
+    after(async () => {
+        await browser.close();
+    });
+    return (options) => openEditor(browser, options);
+}
+
+// Registers hooks for a fresh editor page per test, handed to `use`; page errors fail the test.
+function editorPerTest(use) {
+    const open = editorsForFile();
+    let editor;
+    beforeEach(async () => {
+        editor = await open();
+        use(editor);
+    });
+    afterEach(async () => {
+        assert.deepEqual(editor.errors, []);
+        await editor.close();
+    });
 }
 
 class Editor {
@@ -143,4 +169,4 @@ function range(from, to) {
     return out;
 }
 
-module.exports = { ARTIFACTS, launch, openEditor, bits, valueMessage, gesture, range };
+module.exports = { ARTIFACTS, editorsForFile, editorPerTest, bits, valueMessage, gesture, range };

@@ -1,23 +1,12 @@
 'use strict';
 // What the page asks for on start and how it shows the plug-in's value messages.
-const { test, describe, before, after, beforeEach, afterEach } = require('node:test');
+const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
-const { launch, openEditor, bits, valueMessage } = require('./harness');
+const { editorPerTest, bits, valueMessage } = require('./harness');
 
-let browser;
 let editor;
-before(async () => {
-    browser = await launch();
-});
-after(async () => {
-    await browser.close();
-});
-beforeEach(async () => {
-    editor = await openEditor(browser);
-});
-afterEach(async () => {
-    assert.deepEqual(editor.errors, []);
-    await editor.close();
+editorPerTest((e) => {
+    editor = e;
 });
 
 async function snapshot() {

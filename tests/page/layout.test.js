@@ -1,23 +1,17 @@
 'use strict';
 // How the page looks and reads: sizes, accessible names, focus, and the plain-browser demo.
-const { test, describe, before, after } = require('node:test');
+const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { ARTIFACTS, launch, openEditor } = require('./harness');
+const { ARTIFACTS, editorsForFile } = require('./harness');
 
 const TITLES = ['Cutoff', 'LFO Amount', 'LFO Speed'];
 
-let browser;
-before(async () => {
-    browser = await launch();
-});
-after(async () => {
-    await browser.close();
-});
+const open = editorsForFile();
 
 async function withEditor(options, body) {
-    const editor = await openEditor(browser, options);
+    const editor = await open(options);
     try {
         await body(editor);
         assert.deepEqual(editor.errors, []);
