@@ -14,21 +14,23 @@ const LoadedModule* velumModule(char* error) {
 }
 
 template <class T>
-static T* newInstance(const Uid& cid, const Uid& iid) {
-    const LoadedModule* m = velumModule();
-    if (!m) return nullptr;
+static T* newInstance(IPluginFactory3* f, const Uid& cid, const Uid& iid) {
+    if (!f) {
+        const LoadedModule* m = velumModule();
+        if (!m) return nullptr;
+        f = m->factory3;
+    }
     void* obj = nullptr;
-    if (m->factory3->vtbl->createInstance(m->factory3, cid.bytes, iid.bytes, &obj) != kResultOk)
-        return nullptr;
+    if (f->vtbl->createInstance(f, cid.bytes, iid.bytes, &obj) != kResultOk) return nullptr;
     return (T*)obj;
 }
 
-IComponent* newComponent() {
-    return newInstance<IComponent>(AudioComponent_cid, IComponent_iid);
+IComponent* newComponent(IPluginFactory3* factory) {
+    return newInstance<IComponent>(factory, AudioComponent_cid, IComponent_iid);
 }
 
-IEditController* newController() {
-    return newInstance<IEditController>(EditController_cid, IEditController_iid);
+IEditController* newController(IPluginFactory3* factory) {
+    return newInstance<IEditController>(factory, EditController_cid, IEditController_iid);
 }
 
 AudioBlock::AudioBlock(int32_t samples) : input((size_t)samples), output((size_t)samples) {
@@ -57,8 +59,8 @@ ProcessData* AudioBlock::prepare(ParameterChanges* in, ParameterChanges* out) {
     return &data;
 }
 
-int ActiveComponent::start(double sampleRate, bool activateBuses) {
-    component = newComponent();
+int ActiveComponent::start(double sampleRate, bool activateBuses, IPluginFactory3* factory) {
+    component = newComponent(factory);
     if (!component) return -1;
     processor = queryAs<IAudioProcessor>(component, IAudioProcessor_iid);
     if (!processor || component->vtbl->base.initialize(component, hostContext()) != kResultOk)

@@ -16,9 +16,9 @@
 // (with the reason in `error` when given) when it cannot be loaded.
 const LoadedModule* velumModule(char* error = nullptr);
 
-// [test thread] New instances through the factory, or null.
-IComponent* newComponent();
-IEditController* newController();
+// [test thread] New instances through `factory` (null: the loaded module's), or null.
+IComponent* newComponent(IPluginFactory3* factory = nullptr);
+IEditController* newController(IPluginFactory3* factory = nullptr);
 
 // [test thread] obj asked for interface `iid` (a counted reference), or null.
 template <class To, class From>
@@ -59,8 +59,8 @@ struct ActiveComponent {
     IComponent* component = nullptr;
     IAudioProcessor* processor = nullptr;
 
-    // 0 on success.
-    int start(double sampleRate, bool activateBuses);
+    // 0 on success; `factory` as for newComponent.
+    int start(double sampleRate, bool activateBuses, IPluginFactory3* factory = nullptr);
     void stop();
     tresult process(AudioBlock& block, ParameterChanges* in, ParameterChanges* out);
 };
