@@ -59,9 +59,12 @@ async function openEditor(browser, { withHost = true, width = 800, height = 600 
     if (withHost) await context.addInitScript(webviewStub);
     const page = await context.newPage();
     const errors = [];
+    const requests = [];
     page.on('pageerror', (e) => errors.push(e.message));
+    page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+    page.on('request', (r) => requests.push(r.url()));
     await page.goto(PAGE_URL);
-    return new Editor(context, page, errors);
+    return new Editor(context, page, errors, requests);
 }
 
 // Registers the calling test file's hooks for one Chromium; returns the opener of editor pages.
@@ -92,10 +95,11 @@ function editorPerTest(use) {
 }
 
 class Editor {
-    constructor(context, page, errors) {
+    constructor(context, page, errors, requests) {
         this.context = context;
         this.page = page;
         this.errors = errors;
+        this.requests = requests;
     }
 
     close() {
@@ -169,4 +173,13 @@ function range(from, to) {
     return out;
 }
 
-module.exports = { ARTIFACTS, editorsForFile, editorPerTest, bits, valueMessage, gesture, range };
+module.exports = {
+    PAGE_URL,
+    ARTIFACTS,
+    editorsForFile,
+    editorPerTest,
+    bits,
+    valueMessage,
+    gesture,
+    range,
+};

@@ -4,7 +4,7 @@ const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { ARTIFACTS, editorsForFile } = require('./harness');
+const { PAGE_URL, ARTIFACTS, editorsForFile } = require('./harness');
 
 const TITLES = ['Cutoff', 'LFO Amount', 'LFO Speed'];
 
@@ -74,6 +74,15 @@ describe('size', () => {
             }
             assert.ok(widths[2] > widths[0] * 1.5, `knob widths ${widths}`);
             await editor.page.screenshot({ path: path.join(ARTIFACTS, 'editor-500x700.png') });
+        });
+    });
+});
+
+describe('self-contained', () => {
+    test('loading fetches nothing but the page itself', async () => {
+        await withEditor({}, async (editor) => {
+            await editor.page.waitForLoadState('networkidle');
+            assert.deepEqual(editor.requests, [PAGE_URL]);
         });
     });
 });
