@@ -70,6 +70,15 @@ TEST(TarWriting, RefusesNamesThatWouldNotReadBackAsWritten) {
     EXPECT_EQ("<failed>", tar_of({{std::string("a\0b", 3), "cut at the NUL"}}));
 }
 
+TEST(TarWriting, RefusesDataTheSizeFieldCannotHold) {
+    KeyValueMap* map = kv_map_create();
+    static const char byte = 'x';
+    kv_map_insert(map, "huge", 4, &byte, 1ull << 33); // never read: refused on its length
+    size_t size = 0;
+    EXPECT_EQ(nullptr, encode_tar(map, &size));
+    kv_map_destroy(map);
+}
+
 TEST(TarWriting, MembersFollowKeyOrderWhateverTheInsertionOrder) {
     std::string archive = tar_of({{"version", "1.0"}, {"parameters.map", "p"}, {"info.map", "i"}});
     ASSERT_EQ(3u * 1024 + 1024, archive.size());
