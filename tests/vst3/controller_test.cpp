@@ -180,6 +180,19 @@ TEST_F(Controller, ReadsTheWholeNumberAtTheStartOfATypedText) {
     free(unterminated);
 }
 
+TEST_F(Controller, ReadsBackEveryStepFromItsOwnText) {
+    for (int32_t index = 0; index < 4; ++index) {
+        ParameterInfo info;
+        ASSERT_EQ(kResultOk, c->vtbl->getParameterInfo(c, index, &info));
+        for (int32_t step = 0; step <= info.stepCount; ++step) {
+            const double normalized = (double)step / info.stepCount;
+            std::string t = text(info.id, normalized);
+            std::u16string t16(t.begin(), t.end());
+            EXPECT_EQ(normalized, parsed(info.id, t16.c_str())) << t;
+        }
+    }
+}
+
 TEST_F(Controller, HoldsRoundedAndClampedValues) {
     EXPECT_EQ(kResultOk, c->vtbl->setParamNormalized(c, PARAM_ID_CUTOFF, 0.5));
     EXPECT_EQ(8.0 / 15.0, held(PARAM_ID_CUTOFF));
