@@ -17,7 +17,8 @@ if(WINDOWS)
         endif()
     endforeach()
     # Export table lines: "	[   0] +base[   1]  0000 lv2_descriptor"
-    string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(.*)" table "${dump}")
+    string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[^\n]*\n)*)" table
+        "${dump}")
     string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_@]*" names "${CMAKE_MATCH_1}")
     set(exports "")
     foreach(entry ${names})
