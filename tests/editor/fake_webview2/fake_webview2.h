@@ -53,6 +53,13 @@ FAKE_WV2_API size_t fake_wv2_user_data_folder(int instance, wchar_t* out, size_t
 // [any thread] The window the instance's controller was created in (null before).
 FAKE_WV2_API HWND fake_wv2_controller_parent(int instance);
 
+// [any thread] The thread that called the loader export for the instance (the editor thread).
+FAKE_WV2_API DWORD fake_wv2_thread_id(int instance);
+
+// [any thread] Copies the class name of the caller's own window at the time of the loader call
+// (the editor window); returns its length, 0 when the caller had none.
+FAKE_WV2_API size_t fake_wv2_caller_window_class(int instance, char* out, size_t size);
+
 // [any thread] Fake objects alive plus deliveries still queued, over all instances.
 FAKE_WV2_API long fake_wv2_live_objects(void);
 

@@ -86,10 +86,20 @@ static HWND create_delivery_window(FakeInstance* instance) {
     return window;
 }
 
+// Keeps the class name of the first window of the thread that is not the fake's own.
+static BOOL CALLBACK note_caller_window(HWND window, LPARAM lParam) {
+    FakeInstance* instance = (FakeInstance*)lParam;
+    char name[sizeof instance->callerWindowClass];
+    if (!GetClassNameA(window, name, sizeof name) || !strcmp(name, deliveryClass)) return TRUE;
+    memcpy(instance->callerWindowClass, name, sizeof name);
+    return FALSE;
+}
+
 FakeInstance* start_instance() {
     FakeInstance* instance = (FakeInstance*)calloc(1, sizeof(FakeInstance));
     if (!instance) return nullptr;
     instance->threadId = GetCurrentThreadId();
+    EnumThreadWindows(instance->threadId, note_caller_window, (LPARAM)instance);
     instance->deliveryWindow = create_delivery_window(instance);
     lock_runtime();
     bool room = instanceCount < MAX_INSTANCES && instance->deliveryWindow;
@@ -219,6 +229,24 @@ FAKE_WV2_API size_t fake_wv2_user_data_folder(int index, wchar_t* out, size_t si
     const wchar_t* folder = instance ? instance->userDataFolder : L"";
     size_t length = wcslen(folder);
     if (size > 0) lstrcpynW(out, folder, (int)size);
+    unlock_runtime();
+    return length;
+}
+
+FAKE_WV2_API DWORD fake_wv2_thread_id(int index) {
+    lock_runtime();
+    FakeInstance* instance = instance_at(index);
+    DWORD id = instance ? instance->threadId : 0;
+    unlock_runtime();
+    return id;
+}
+
+FAKE_WV2_API size_t fake_wv2_caller_window_class(int index, char* out, size_t size) {
+    lock_runtime();
+    FakeInstance* instance = instance_at(index);
+    const char* name = instance ? instance->callerWindowClass : "";
+    size_t length = strlen(name);
+    if (size > 0) lstrcpynA(out, name, (int)size);
     unlock_runtime();
     return length;
 }

@@ -17,7 +17,8 @@ struct FakeInstance {
     HWND controllerParent;  // window passed to CreateCoreWebView2Controller
     ICoreWebView2* webView; // the instance's web view while it exists (not a reference)
     wchar_t userDataFolder[MAX_PATH];
-    char* log; // malloc'd, grows; one line per call
+    char callerWindowClass[64]; // class of the caller's first own window at the loader call
+    char* log;                  // malloc'd, grows; one line per call
     size_t logLength;
 };
 
