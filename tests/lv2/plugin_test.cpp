@@ -230,6 +230,24 @@ TEST_F(Lv2PluginTest, WithoutALogTheMessageGoesToStandardError) {
     EXPECT_EQ("Missing feature <" LV2_URID__map ">\n", testing::internal::GetCapturedStderr());
     test_instance_run(t, 1);
     EXPECT_EQ(248.0f, t->mod_cutoff);
+
+    // A host may also pass no features array at all.
+    testing::internal::CaptureStderr();
+    LV2_Handle bare = descriptor->instantiate(descriptor, 48000.0, "", nullptr);
+    EXPECT_EQ("Missing feature <" LV2_URID__map ">\n", testing::internal::GetCapturedStderr());
+    ASSERT_NE(nullptr, bare);
+    descriptor->cleanup(bare);
+}
+
+TEST_F(Lv2PluginTest, ASampleRateBelowOneLfoStepPerSampleStillRuns) {
+    TestInstance* t = open(22.0, nullptr, 64);
+    fill_saw(&t->in);
+    t->controls[1] = 15.0f;
+    for (int i = 0; i < 8; ++i) {
+        test_instance_run(t, 64);
+        EXPECT_GE(t->mod_cutoff, 0.0f);
+        EXPECT_LE(t->mod_cutoff, 255.0f);
+    }
 }
 
 TEST_F(Lv2PluginTest, RunPutsTheFlushToZeroAndDenormalsAreZeroBitsBack) {
