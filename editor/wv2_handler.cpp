@@ -32,13 +32,11 @@ HRESULT STDMETHODCALLTYPE WV2Handler::QueryInterface(REFIID riid, void** object)
 }
 
 ULONG STDMETHODCALLTYPE WV2Handler::AddRef() {
-    return (ULONG)InterlockedIncrement(&referenceCount);
+    return addReference(&referenceCount);
 }
 
 ULONG STDMETHODCALLTYPE WV2Handler::Release() {
-    LONG count = InterlockedDecrement(&referenceCount);
-    if (count == 0) delete this;
-    return (ULONG)count;
+    return releaseReference(this, &referenceCount);
 }
 
 void WV2Handler::reportReady(bool ready) {

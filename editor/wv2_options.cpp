@@ -42,13 +42,11 @@ HRESULT STDMETHODCALLTYPE WV2EnvironmentOptions::QueryInterface(REFIID riid, voi
 }
 
 ULONG STDMETHODCALLTYPE WV2EnvironmentOptions::AddRef() {
-    return (ULONG)InterlockedIncrement(&referenceCount);
+    return addReference(&referenceCount);
 }
 
 ULONG STDMETHODCALLTYPE WV2EnvironmentOptions::Release() {
-    LONG count = InterlockedDecrement(&referenceCount);
-    if (count == 0) delete this;
-    return (ULONG)count;
+    return releaseReference(this, &referenceCount);
 }
 
 HRESULT STDMETHODCALLTYPE WV2EnvironmentOptions::get_AdditionalBrowserArguments(LPWSTR* value) {
