@@ -57,6 +57,12 @@ static void setDefaults(Controller* c) {
         c->values[i] = param_descriptor(i)->def;
 }
 
+// Page edits already queued go first: the value the host sets next is the one held and shown.
+static void deliverPageEdits(Controller* c) {
+    for (uint64_t i = 0; i < c->viewCount; ++i)
+        if (c->views[i]) viewDeliverPageEdits(c->views[i]);
+}
+
 void controllerStoreValue(Controller* c, int index, double plain) {
     c->values[index] = plain;
     // A view's editor may close views while it is handed the value: the count is read each time.
@@ -94,6 +100,7 @@ static tresult setComponentState(IEditController* iface, IBStream* state) {
     uint8_t* bytes = nullptr;
     size_t size = 0;
     if (read_whole_stream(state, &bytes, &size) != 0) return kResultFalse;
+    deliverPageEdits(c);
     const StateRestoreHooks hooks = {c, noLock, noLock, setValueHook};
     const int restored = restore_state_blob(&hooks, bytes, size);
     free(bytes);
@@ -160,6 +167,7 @@ static ParamValue getParamNormalized(IEditController* iface, ParamID id) {
 static tresult setParamNormalized(IEditController* iface, ParamID id, ParamValue value) {
     const int index = param_index_of(id);
     if (index < 0) return kResultFalse;
+    deliverPageEdits(self(iface));
     controllerStoreValue(self(iface), index, quantize(index, to_plain(index, value)));
     return kResultOk;
 }

@@ -6,12 +6,17 @@
 #include "com_object.h"
 #include "controller.h"
 #include "uids.h"
+#include "view_editor.h"
 
 static const int32_t defaultWidth = 800;
 static const int32_t defaultHeight = 600;
 
 static View* self(IPlugView* iface) {
     return objectOf<View, offsetof(View, plugView)>(iface);
+}
+
+static bool isHwnd(FIDString type) {
+    return type && strcmp(type, "HWND") == 0;
 }
 
 // --- FUnknown (UI thread) ---
@@ -31,11 +36,12 @@ static uint32_t objectAddRef(View* v) {
     return (uint32_t)++v->refCount;
 }
 
-// The last release takes the view out of its controller's list (when the controller still
-// exists) and frees it.
+// The last release closes an editor still open, takes the view out of its controller's list
+// (when the controller still exists) and frees it.
 static uint32_t objectRelease(View* v) {
     const int32_t count = --v->refCount;
     if (count != 0) return (uint32_t)count;
+    viewCloseEditor(v);
     Controller* c = v->controller;
     for (uint64_t i = 0; c && i < c->viewCount; ++i)
         if (c->views[i] == v) c->views[i] = nullptr;
@@ -46,18 +52,20 @@ static uint32_t objectRelease(View* v) {
 // --- IPlugView (UI thread) ---
 
 static tresult isPlatformTypeSupported(IPlugView*, FIDString type) {
-    return type && strcmp(type, "HWND") == 0 ? kResultTrue : kResultFalse;
+    return isHwnd(type) ? kResultTrue : kResultFalse;
 }
 
-// parent is the host's window, borrowed while attached.
-static tresult attached(IPlugView* iface, void*, FIDString type) {
+// parent is the host's window, borrowed until removed. A view whose controller is gone has no
+// values to show and nowhere to send edits: it stays detached.
+static tresult attached(IPlugView* iface, void* parent, FIDString type) {
     View* v = self(iface);
-    if (!type || strcmp(type, "HWND") != 0 || v->editor) return kInvalidArgument;
-    // No editor host can be opened in this build: the view stays detached.
-    return kResultFalse;
+    if (!isHwnd(type) || v->editor) return kInvalidArgument;
+    if (!v->controller) return kResultFalse;
+    return viewOpenEditor(v, parent);
 }
 
-static tresult removed(IPlugView*) {
+static tresult removed(IPlugView* iface) {
+    viewCloseEditor(self(iface));
     return kResultOk;
 }
 
@@ -71,17 +79,30 @@ static tresult onFocus(IPlugView*, TBool) {
     return kResultFalse;
 }
 
-static tresult getSize(IPlugView*, ViewRect* rect) {
+// The open editor's size when it has an area, the default size otherwise.
+static tresult getSize(IPlugView* iface, ViewRect* rect) {
     if (!rect) return kInvalidArgument;
+    View* v = self(iface);
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!v->editor || !viewEditorSize(v, &width, &height) || width <= 0 || height <= 0) {
+        width = defaultWidth;
+        height = defaultHeight;
+    }
     rect->left = 0;
     rect->top = 0;
-    rect->right = defaultWidth;
-    rect->bottom = defaultHeight;
+    rect->right = width;
+    rect->bottom = height;
     return kResultOk;
 }
 
-static tresult onSize(IPlugView* iface, ViewRect*) {
-    return self(iface)->editor ? kResultOk : kResultFalse;
+// newSize is the host's, read during the call.
+static tresult onSize(IPlugView* iface, ViewRect* newSize) {
+    View* v = self(iface);
+    if (!v->editor) return kResultFalse;
+    if (!newSize) return kInvalidArgument;
+    viewResizeEditor(v, newSize->right - newSize->left, newSize->bottom - newSize->top);
+    return kResultOk;
 }
 
 static tresult setFrame(IPlugView* iface, IPlugFrame* frame) {
@@ -121,11 +142,7 @@ View* viewCreate(Controller* controller) {
     return v;
 }
 
-void viewSendValue(View* view, int, float) {
-    // Only an attached view has an editor page to receive values.
-    if (!view->editor) return;
-}
-
 void viewDetach(View* view) {
+    viewCloseEditor(view);
     view->controller = nullptr;
 }

@@ -19,7 +19,7 @@ struct View {
     WebViewHost* editor;
     // [UI thread] The creating controller, borrowed; null once that controller is gone.
     Controller* controller;
-    // [UI thread] Timer that drives the editor while attached.
+    // [UI thread] Timer of the UI thread that ticks the open editor; 0 while none runs.
     uintptr_t timerId;
 };
 
@@ -29,6 +29,10 @@ View* viewCreate(Controller* controller);
 // [UI thread] Hand parameter `index` (0..3) with plain `value` to the view's editor, if open.
 void viewSendValue(View* view, int index, float value);
 
-// [UI thread] The controller is being destroyed: the view forgets it and stays alive for the
-// host's own reference.
+// [UI thread] Let page edits that the view's editor has already queued reach the controller, so
+// that a value the host sets afterwards is the one that stays.
+void viewDeliverPageEdits(View* view);
+
+// [UI thread] The controller is being destroyed: the view closes its editor, forgets the
+// controller and stays alive for the host's own reference.
 void viewDetach(View* view);

@@ -5,9 +5,20 @@
 
 #include <wchar.h>
 
+#include <map>
+
 #include "core/params.h"
 #include "plugin_host.h"
 #include "tests/editor/host_harness.h"
+
+#include <tlhelp32.h>
+
+static bool operator==(const HandlerCall& a, const HandlerCall& b) {
+    return a.kind == b.kind && a.id == b.id && a.value == b.value;
+}
+static void PrintTo(const HandlerCall& call, std::ostream* out) {
+    *out << "BPER"[call.kind] << " " << call.id << " " << call.value;
+}
 
 namespace {
 
@@ -56,12 +67,6 @@ EchoingHandler::EchoingHandler() {
     handler.vtbl = &echoVtbl;
 }
 
-bool operator==(const HandlerCall& a, const HandlerCall& b) {
-    return a.kind == b.kind && a.id == b.id && a.value == b.value;
-}
-void PrintTo(const HandlerCall& call, std::ostream* out) {
-    *out << "BPER"[call.kind] << " " << call.id << " " << call.value;
-}
 HandlerCall begin(ParamID id) {
     return {HandlerCall::Begin, id, 0};
 }
@@ -107,20 +112,19 @@ ViewRect sizeOf(IPlugView* v) {
 class EditorViewTest : public EditorHostTest {
   protected:
     static LoadedModule* moduleOf(const char* bundle) {
-        static std::vector<std::pair<std::string, LoadedModule>> loaded;
-        for (auto& entry : loaded)
-            if (entry.first == bundle) return &entry.second;
+        static std::map<std::string, LoadedModule> loaded;
+        auto found = loaded.find(bundle);
+        if (found != loaded.end()) return &found->second;
         LoadedModule module;
         char error[256];
         if (loadModule(bundle, &module, error) != 0) {
             ADD_FAILURE() << error;
             return nullptr;
         }
-        loaded.push_back({bundle, module});
-        return &loaded.back().second;
+        return &loaded.emplace(bundle, module).first->second;
     }
 
-    void open(const char* bundle) {
+    void openController(const char* bundle) {
         LoadedModule* module = moduleOf(bundle);
         ASSERT_NE(nullptr, module);
         controller = newController(module->factory3);
@@ -130,7 +134,9 @@ class EditorViewTest : public EditorHostTest {
         setHandler(&echo.handler);
     }
     void TearDown() override {
-        if (controller) EXPECT_EQ(0u, releaseRef(controller));
+        if (controller) {
+            EXPECT_EQ(0u, releaseRef(controller));
+        }
         EditorHostTest::TearDown();
     }
 
@@ -163,7 +169,7 @@ class EditorView : public EditorViewTest {
   protected:
     void SetUp() override {
         EditorHostTest::SetUp();
-        open(VELUM_TEST_VST3_BUNDLE);
+        openController(VELUM_TEST_VST3_BUNDLE);
     }
 };
 
@@ -219,10 +225,9 @@ TEST_F(EditorView, TurnsPageGesturesIntoTheHostsGesturesWithLegalValues) {
     EXPECT_EQ((std::vector<HandlerCall>{
                   begin(PARAM_ID_LFO_SPEED), perform(PARAM_ID_LFO_SPEED, 7.0 / 15),
                   perform(PARAM_ID_LFO_SPEED, 8.0 / 15), perform(PARAM_ID_LFO_SPEED, 0.0),
-                  perform(PARAM_ID_LFO_SPEED, 1.0), end(PARAM_ID_LFO_SPEED),
-                  begin(PARAM_ID_CUTOFF), perform(PARAM_ID_CUTOFF, 3.0 / 15),
-                  perform(PARAM_ID_CUTOFF, 3.0 / 15), end(PARAM_ID_CUTOFF),
-                  perform(PARAM_ID_MOD_CUTOFF, 1.0)}),
+                  perform(PARAM_ID_LFO_SPEED, 1.0), end(PARAM_ID_LFO_SPEED), begin(PARAM_ID_CUTOFF),
+                  perform(PARAM_ID_CUTOFF, 3.0 / 15), perform(PARAM_ID_CUTOFF, 3.0 / 15),
+                  end(PARAM_ID_CUTOFF), perform(PARAM_ID_MOD_CUTOFF, 1.0)}),
               gestures());
     EXPECT_EQ(1.0, normalized(PARAM_ID_LFO_SPEED));
     EXPECT_EQ(3.0 / 15, normalized(PARAM_ID_CUTOFF));
@@ -253,7 +258,8 @@ TEST_F(EditorView, SendsTheHostsValuesToThePageAlsoWhenEchoedInsideAGesture) {
 // Blocks until the editor has queued a relay request on this thread, without serving it.
 void awaitQueuedRequest() {
     DWORD start = GetTickCount();
-    while (!(HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) && GetTickCount() - start < 5000)
+    while (!(HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) &&
+           GetTickCount() - start < 5000)
         Sleep(1);
 }
 
@@ -286,9 +292,9 @@ TEST_F(EditorView, KeepsTheHostsValueOverAPageEditQueuedBeforeIt) {
     EXPECT_EQ(1.0, normalized(PARAM_ID_CUTOFF)) << "the state's cutoff 15 is held";
     std::vector<std::string> sent = page_messages(0);
     ASSERT_GE(sent.size(), 3u);
-    EXPECT_EQ((std::vector<std::string>{value_message(0, 15), value_message(1, 0),
-                                        value_message(2, 7)}),
-              std::vector<std::string>(sent.end() - 3, sent.end()));
+    EXPECT_EQ(
+        (std::vector<std::string>{value_message(0, 15), value_message(1, 0), value_message(2, 7)}),
+        std::vector<std::string>(sent.end() - 3, sent.end()));
     EXPECT_EQ(0u, releaseRef(v));
 }
 
@@ -418,7 +424,7 @@ class EditorViewWithoutLoader : public EditorViewTest,
   protected:
     void SetUp() override {
         EditorHostTest::SetUp();
-        open(GetParam());
+        openController(GetParam());
     }
 };
 
