@@ -88,7 +88,7 @@ static tresult getBusInfo(IComponent*, MediaType type, BusDirection dir, int32_t
     bus->mediaType = kAudio;
     bus->direction = dir;
     bus->channelCount = 1;
-    writeString16(bus->name, 128, dir == kInput ? "Input" : "Output");
+    writeField(bus->name, dir == kInput ? "Input" : "Output");
     bus->busType = kMain;
     bus->flags = kDefaultActive;
     return kResultOk;

@@ -32,12 +32,24 @@ bool validClass(int32_t index) {
     return index == 0 || index == 1;
 }
 
-// Fills cid, cardinality, category and name, the head that all three class-info records share.
+// Fills cid, cardinality, category and name, the part all three class-info records share.
 template <class Info>
-void fillClassHead(const ClassDescription& c, Info* info) {
+void fillClassInfo(const ClassDescription& c, Info* info) {
     memcpy(info->cid, c.cid->bytes, sizeof info->cid);
     info->cardinality = kManyInstances;
-    writeString8(info->category, sizeof info->category, c.category);
+    writeField(info->category, c.category);
+    writeField(info->name, c.name);
+}
+
+// PClassInfo2 and PClassInfoW: the same content, text in the width of each field.
+template <class Info>
+void fillClassInfoFull(const ClassDescription& c, Info* info, const char* sdkVersion) {
+    fillClassInfo(c, info);
+    info->classFlags = c.classFlags;
+    writeField(info->subCategories, c.subCategories);
+    writeField(info->vendor, "");
+    writeField(info->version, classVersion);
+    writeField(info->sdkVersion, sdkVersion);
 }
 
 } // namespace
@@ -66,9 +78,9 @@ static uint32_t objectRelease(Factory*) {
 
 static tresult getFactoryInfo(IPluginFactory3*, PFactoryInfo* info) {
     if (!info) return kInvalidArgument;
-    writeString8(info->vendor, sizeof info->vendor, "Tamber");
-    writeString8(info->url, sizeof info->url, "https://tamber.example/velum");
-    writeString8(info->email, sizeof info->email, "support@tamber.example");
+    writeField(info->vendor, "Tamber");
+    writeField(info->url, "https://tamber.example/velum");
+    writeField(info->email, "support@tamber.example");
     info->flags = kUnicode;
     return kResultOk;
 }
@@ -78,10 +90,8 @@ static int32_t countClasses(IPluginFactory3*) {
 }
 
 static tresult getClassInfo(IPluginFactory3*, int32_t index, PClassInfo* info) {
-    if (!validClass(index)) return kInvalidArgument;
-    if (!info) return kInvalidArgument;
-    fillClassHead(classes[index], info);
-    writeString8(info->name, sizeof info->name, classes[index].name);
+    if (!validClass(index) || !info) return kInvalidArgument;
+    fillClassInfo(classes[index], info);
     return kResultOk;
 }
 
@@ -110,30 +120,14 @@ static tresult createInstance(IPluginFactory3*, FIDString cid, FIDString iid, vo
 // --- IPluginFactory2 / 3 ---
 
 static tresult getClassInfo2(IPluginFactory3*, int32_t index, PClassInfo2* info) {
-    if (!validClass(index)) return kInvalidArgument;
-    if (!info) return kInvalidArgument;
-    const ClassDescription& c = classes[index];
-    fillClassHead(c, info);
-    writeString8(info->name, sizeof info->name, c.name);
-    info->classFlags = c.classFlags;
-    writeString8(info->subCategories, sizeof info->subCategories, c.subCategories);
-    writeString8(info->vendor, sizeof info->vendor, "");
-    writeString8(info->version, sizeof info->version, classVersion);
-    writeString8(info->sdkVersion, sizeof info->sdkVersion, sdkVersion2);
+    if (!validClass(index) || !info) return kInvalidArgument;
+    fillClassInfoFull(classes[index], info, sdkVersion2);
     return kResultOk;
 }
 
 static tresult getClassInfoUnicode(IPluginFactory3*, int32_t index, PClassInfoW* info) {
-    if (!validClass(index)) return kInvalidArgument;
-    if (!info) return kInvalidArgument;
-    const ClassDescription& c = classes[index];
-    fillClassHead(c, info);
-    writeString16(info->name, 64, c.name);
-    info->classFlags = c.classFlags;
-    writeString8(info->subCategories, sizeof info->subCategories, c.subCategories);
-    writeString16(info->vendor, 64, "");
-    writeString16(info->version, 64, classVersion);
-    writeString16(info->sdkVersion, 64, sdkVersionW);
+    if (!validClass(index) || !info) return kInvalidArgument;
+    fillClassInfoFull(classes[index], info, sdkVersionW);
     return kResultOk;
 }
 

@@ -7,9 +7,9 @@ void fillParameterInfo(int index, ParameterInfo* info) {
     const ParameterDescriptor* d = param_descriptor(index);
     const ParameterNames& n = param_names[index];
     info->id = n.id;
-    writeString16(info->title, 128, n.title);
-    writeString16(info->shortTitle, 128, n.short_title);
-    writeString16(info->units, 128, "");
+    writeField(info->title, n.title);
+    writeField(info->shortTitle, n.short_title);
+    writeField(info->units, "");
     info->stepCount = (int32_t)(d->max - d->min);
     info->defaultNormalizedValue = to_normalized(index, d->def);
     info->unitId = 0;

@@ -1,7 +1,7 @@
 #include "text.h"
 
 template <class Unit>
-static void writeString(Unit* dst, size_t capacity, const char* src) {
+static void writeUnits(Unit* dst, size_t capacity, const char* src) {
     size_t i = 0;
     for (; i + 1 < capacity && src[i]; ++i)
         dst[i] = (Unit)(unsigned char)src[i];
@@ -9,10 +9,10 @@ static void writeString(Unit* dst, size_t capacity, const char* src) {
         dst[i] = 0;
 }
 
-void writeString8(char* dst, size_t capacity, const char* src) {
-    writeString(dst, capacity, src);
+void writeText(char* dst, size_t capacity, const char* src) {
+    writeUnits(dst, capacity, src);
 }
 
-void writeString16(TChar* dst, size_t capacity, const char* src) {
-    writeString(dst, capacity, src);
+void writeText(TChar* dst, size_t capacity, const char* src) {
+    writeUnits(dst, capacity, src);
 }

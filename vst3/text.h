@@ -7,5 +7,11 @@
 
 // [any thread] Copy ASCII `src` into a field of `capacity` units, NUL-terminated (cut to fit) and
 // zero-filled after the text.
-void writeString8(char* dst, size_t capacity, const char* src);
-void writeString16(TChar* dst, size_t capacity, const char* src);
+void writeText(char* dst, size_t capacity, const char* src);
+void writeText(TChar* dst, size_t capacity, const char* src);
+
+// [any thread] The same for a whole array field, 8-bit or UTF-16.
+template <class Unit, size_t capacity>
+void writeField(Unit (&field)[capacity], const char* src) {
+    writeText(field, capacity, src);
+}

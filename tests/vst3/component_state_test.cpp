@@ -2,11 +2,9 @@
 // and states that are refused as a whole.
 #include <gtest/gtest.h>
 #include <math.h>
-#include <stdlib.h>
 
 #include "core/params.h"
 #include "plugin_host.h"
-#include "state/state_document.h"
 
 namespace {
 
@@ -40,15 +38,6 @@ class ComponentState : public ::testing::Test {
     IComponent* c = nullptr;
 };
 
-std::vector<uint8_t> blobOf(const char* format, float a, float b, float c) {
-    const float values[3] = {a, b, c};
-    size_t size = 0;
-    uint8_t* blob = build_state_blob(format, 44100.0f, values, &size);
-    std::vector<uint8_t> bytes(blob, blob + size);
-    free(blob);
-    return bytes;
-}
-
 TEST_F(ComponentState, IsTheDefaultsInAFiveThousandSixHundredThirtyTwoByteBlob) {
     std::vector<uint8_t> blob = save();
     EXPECT_EQ(5632u, blob.size());
@@ -80,17 +69,17 @@ TEST_F(ComponentState, RoundTripsIntoAnotherComponent) {
 }
 
 TEST_F(ComponentState, RestoresRoundedAndClampedValuesFromEitherFormat) {
-    MemoryStream vst3(blobOf("vst3", 7.5f, -0.5f, 14.49f));
+    MemoryStream vst3(stateBlob("vst3", 7.5f, -0.5f, 14.49f));
     ASSERT_EQ(kResultOk, c->vtbl->setState(c, vst3.get()));
     EXPECT_EQ((std::vector<float>{8, 0, 14}), saved());
-    MemoryStream lv2(blobOf("lv2", 100.0f, 12.0f, -3.0f));
+    MemoryStream lv2(stateBlob("lv2", 100.0f, 12.0f, -3.0f));
     ASSERT_EQ(kResultOk, c->vtbl->setState(c, lv2.get()));
     EXPECT_EQ((std::vector<float>{15, 12, 0}), saved());
 }
 
 TEST_F(ComponentState, IsRefusedWholeFromStreamsThatAreEmptyBrokenOrShort) {
     setCutoff(5.0 / 15.0);
-    std::vector<uint8_t> good = blobOf("vst3", 1, 2, 3);
+    std::vector<uint8_t> good = stateBlob("vst3", 1, 2, 3);
     std::vector<uint8_t> garbage(5632);
     for (size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = (uint8_t)(i * 7 + 3);
@@ -102,7 +91,7 @@ TEST_F(ComponentState, IsRefusedWholeFromStreamsThatAreEmptyBrokenOrShort) {
     refused.back().failSeek = true;
     refused.emplace_back(good);
     refused.back().readLimit = 512;
-    std::vector<uint8_t> nanCutoff = blobOf("vst3", NAN, 2, 3);
+    std::vector<uint8_t> nanCutoff = stateBlob("vst3", NAN, 2, 3);
     refused.emplace_back(nanCutoff);
     for (MemoryStream& s : refused)
         EXPECT_EQ(kResultFalse, c->vtbl->setState(c, s.get()));

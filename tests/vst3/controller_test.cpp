@@ -6,26 +6,13 @@
 
 #include <string>
 
+#include "controller_fixture.h"
 #include "core/params.h"
-#include "plugin_host.h"
-#include "state/state_document.h"
 
 namespace {
 
-class Controller : public ::testing::Test {
+class Controller : public ControllerFixture {
   protected:
-    void SetUp() override {
-        ASSERT_NE(nullptr, velumModule());
-        c = newController();
-        ASSERT_NE(nullptr, c);
-        ASSERT_EQ(kResultOk, c->vtbl->base.initialize(c, hostContext()));
-    }
-    void TearDown() override {
-        if (c) {
-            EXPECT_EQ(0u, releaseRef(c));
-        }
-    }
-
     std::string text(ParamID id, double normalized) {
         String128 s;
         for (TChar& u : s)
@@ -40,8 +27,6 @@ class Controller : public ::testing::Test {
         return v;
     }
     double held(ParamID id) { return c->vtbl->getParamNormalized(c, id); }
-
-    IEditController* c = nullptr;
 };
 
 std::u16string str16(const TChar* s) {
@@ -206,15 +191,6 @@ TEST_F(Controller, HoldsRoundedAndClampedValues) {
     EXPECT_EQ(1.0, held(PARAM_ID_CUTOFF)) << "an unknown ID stores nothing";
 }
 
-std::vector<uint8_t> blobOf(float a, float b, float c) {
-    const float values[3] = {a, b, c};
-    size_t size = 0;
-    uint8_t* blob = build_state_blob("vst3", 48000.0f, values, &size);
-    std::vector<uint8_t> bytes(blob, blob + size);
-    free(blob);
-    return bytes;
-}
-
 TEST_F(Controller, TakesItsValuesFromTheComponentsState) {
     ActiveComponent component;
     ASSERT_EQ(0, component.start(44100.0, true));
@@ -234,7 +210,7 @@ TEST_F(Controller, TakesItsValuesFromTheComponentsState) {
     EXPECT_EQ(7.0 / 15.0, held(PARAM_ID_LFO_SPEED));
     EXPECT_EQ(128.0 / 255.0, held(PARAM_ID_MOD_CUTOFF)) << "not part of the state";
 
-    MemoryStream rounded(blobOf(3.4f, 12.6f, -2.0f));
+    MemoryStream rounded(stateBlob("vst3", 3.4f, 12.6f, -2.0f));
     ASSERT_EQ(kResultOk, c->vtbl->setComponentState(c, rounded.get()));
     EXPECT_EQ(3.0 / 15.0, held(PARAM_ID_CUTOFF));
     EXPECT_EQ(13.0 / 15.0, held(PARAM_ID_LFO_AMT));
@@ -243,7 +219,7 @@ TEST_F(Controller, TakesItsValuesFromTheComponentsState) {
 
 TEST_F(Controller, KeepsItsValuesWhenTheStateIsRefused) {
     c->vtbl->setParamNormalized(c, PARAM_ID_LFO_AMT, 0.4);
-    std::vector<uint8_t> good = blobOf(1, 2, 3);
+    std::vector<uint8_t> good = stateBlob("vst3", 1, 2, 3);
     MemoryStream empty, garbage(std::vector<uint8_t>(700, 0x2A)),
         cut(std::vector<uint8_t>(good.begin(), good.begin() + 1536)), noSeek(good);
     noSeek.failSeek = true;

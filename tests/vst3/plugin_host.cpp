@@ -1,6 +1,7 @@
 #include "plugin_host.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "state/state_document.h"
@@ -98,6 +99,15 @@ struct ReadValues {
 static void ignoreLock(void*) {}
 static void storeValue(void* owner, int index, float value) {
     ((ReadValues*)owner)->values[index] = value;
+}
+
+std::vector<uint8_t> stateBlob(const char* format, float cutoff, float lfoAmt, float lfoSpeed) {
+    const float values[3] = {cutoff, lfoAmt, lfoSpeed};
+    size_t size = 0;
+    uint8_t* blob = build_state_blob(format, 44100.0f, values, &size);
+    std::vector<uint8_t> bytes(blob, blob + size);
+    free(blob);
+    return bytes;
 }
 
 bool readStateValues(const std::vector<uint8_t>& blob, float values[3]) {

@@ -65,6 +65,9 @@ struct ActiveComponent {
     tresult process(AudioBlock& block, ParameterChanges* in, ParameterChanges* out);
 };
 
+// A state blob as the state writer makes it for `format` ("vst3" or "lv2") with these values.
+std::vector<uint8_t> stateBlob(const char* format, float cutoff, float lfoAmt, float lfoSpeed);
+
 // The three parameter values of a saved state, read with the state reader; false when refused.
 bool readStateValues(const std::vector<uint8_t>& blob, float values[3]);
 

@@ -2,33 +2,24 @@
 // at the parameter lock, the block never waits, and every state read is whole.
 #include <gtest/gtest.h>
 #include <math.h>
-#include <stdlib.h>
 
 #include <atomic>
 #include <thread>
 
 #include "core/params.h"
 #include "plugin_host.h"
-#include "state/state_document.h"
 
 namespace {
 
-std::vector<uint8_t> blobOf(float v) {
-    const float values[3] = {v, v, v};
-    size_t size = 0;
-    uint8_t* blob = build_state_blob("vst3", 44100.0f, values, &size);
-    std::vector<uint8_t> bytes(blob, blob + size);
-    free(blob);
-    return bytes;
+bool wholeInRange(float v) {
+    return v >= 0 && v <= 15 && v == floorf(v);
 }
-
-bool wholeInRange(float v) { return v >= 0 && v <= 15 && v == floorf(v); }
 
 TEST(StateThread, SavesAndRestoresThousandsOfTimesWhileBlocksRun) {
     ASSERT_NE(nullptr, velumModule());
     ActiveComponent plugin;
     ASSERT_EQ(0, plugin.start(44100.0, true));
-    std::vector<uint8_t> states[2] = {blobOf(4), blobOf(11)};
+    std::vector<uint8_t> states[2] = {stateBlob("vst3", 4, 4, 4), stateBlob("vst3", 11, 11, 11)};
 
     std::atomic<bool> done{false};
     std::atomic<int> blocks{0};
@@ -57,8 +48,7 @@ TEST(StateThread, SavesAndRestoresThousandsOfTimesWhileBlocksRun) {
             wholeInRange(v[2]))
             ++whole;
         MemoryStream load(states[i % 2]);
-        if (plugin.component->vtbl->setState(plugin.component, load.get()) == kResultOk)
-            ++restored;
+        if (plugin.component->vtbl->setState(plugin.component, load.get()) == kResultOk) ++restored;
     }
     done.store(true);
     audio.join();

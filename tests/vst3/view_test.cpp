@@ -2,28 +2,17 @@
 // controller's list of them, and a view that outlives its controller.
 #include <gtest/gtest.h>
 
+#include "controller_fixture.h"
 #include "core/params.h"
-#include "plugin_host.h"
 #include "vst3/controller.h"
 
 namespace {
 
-class Views : public ::testing::Test {
+class Views : public ControllerFixture {
   protected:
-    void SetUp() override {
-        ASSERT_NE(nullptr, velumModule());
-        c = newController();
-        ASSERT_NE(nullptr, c);
-        ASSERT_EQ(kResultOk, c->vtbl->base.initialize(c, hostContext()));
-    }
-    void TearDown() override {
-        if (c) releaseRef(c);
-    }
     // The controller object the host's pointer addresses: its list is checked directly.
     ::Controller* object() { return (::Controller*)c; }
     IPlugView* create(const char* name = "editor") { return c->vtbl->createView(c, name); }
-
-    IEditController* c = nullptr;
 };
 
 TEST_F(Views, AreMadeOnlyForTheNameEditor) {
