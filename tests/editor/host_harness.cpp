@@ -205,7 +205,20 @@ HWND EditorHostTest::make_parent() {
     return window;
 }
 
+// A deadlock would hang the whole program until CTest's limit; end it at once with the test's name.
+static DWORD WINAPI watch_for_deadlock(void* finished) {
+    if (WaitForSingleObject((HANDLE)finished, 120000) == WAIT_OBJECT_0) return 0;
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    fprintf(stderr, "\n%s.%s did not finish within two minutes: deadlock\n",
+            test ? test->test_suite_name() : "?", test ? test->name() : "?");
+    fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return 0;
+}
+
 void EditorHostTest::SetUp() {
+    finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    watchdog = CreateThread(nullptr, 0, watch_for_deadlock, finished, 0, nullptr);
     const HostFolders& folders = host_folders();
     fake_wv2_reset(0);
     DeleteFileW(folders.rundll32Log.c_str());
@@ -228,6 +241,10 @@ void EditorHostTest::TearDown() {
     pump_until([] { return fake_wv2_live_objects() == 0; }, 3000);
     EXPECT_EQ(0, fake_wv2_live_objects()) << "fake runtime objects never released";
     EXPECT_EQ(0, fake_wv2_held_references()) << "editor objects the fake kept";
+    SetEvent(finished);
+    WaitForSingleObject(watchdog, INFINITE);
+    CloseHandle(watchdog);
+    CloseHandle(finished);
 }
 
 WebViewHost* EditorHostTest::open(WrapperRecorder& wrapper, bool childMode,

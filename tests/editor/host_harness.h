@@ -91,4 +91,6 @@ class EditorHostTest : public ::testing::Test {
     std::vector<WebViewHost*> openHosts;
     std::vector<HWND> parents;
     std::vector<HWND> systemWindows; // the owner thread's windows that are not ours
+    HANDLE finished = nullptr;       // set by TearDown; the watchdog ends the program without it
+    HANDLE watchdog = nullptr;
 };
