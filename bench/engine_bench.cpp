@@ -40,8 +40,8 @@ void start_moving_lfo(PluginCore* core, BenchSignal* sig) {
 }
 
 void report_per_sample(benchmark::State& state) {
-    state.counters["ns_per_sample"] =
-        benchmark::Counter((double)state.iterations() * BLOCK * 1e-9,
+    state.counters["per_sample"] =
+        benchmark::Counter((double)state.iterations() * BLOCK,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
