@@ -13,7 +13,7 @@ struct OpenedPlugin {
 
     // [bench thread] Loads the binary and activates one instance with full LFO depth.
     bool open(size_t block) {
-        if (plugin_module_open(&module, VELUM_LV2_BINARY) != 0) return false;
+        if (plugin_module_open(&module, VELUM_LV2_BINARY_PATH) != 0) return false;
         test_host_init(&host, true, true);
         if (test_instance_open(&instance, module.lv2_descriptor(0), 48000.0, host.features,
                                block) != 0)

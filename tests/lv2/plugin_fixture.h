@@ -11,7 +11,7 @@
 class Lv2PluginTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(0, plugin_module_open(&module, VELUM_LV2_BINARY)) << VELUM_LV2_BINARY;
+        ASSERT_EQ(0, plugin_module_open(&module, VELUM_LV2_BINARY_PATH)) << VELUM_LV2_BINARY_PATH;
         descriptor = module.lv2_descriptor(0);
         ASSERT_NE(nullptr, descriptor);
         test_host_init(&host, true, true);
