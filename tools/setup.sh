@@ -4,7 +4,7 @@
 set -eu
 packages="cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev
 libbenchmark-dev mingw-w64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-lv2-dev liblilv-dev lilv-utils sordi sox libsox-fmt-all chromium util-linux"
+lv2-dev liblilv-dev lilv-utils sordi pkgconf sox libsox-fmt-all chromium util-linux"
 command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"
 missing=""
 for p in $packages; do
