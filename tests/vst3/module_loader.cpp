@@ -17,11 +17,15 @@ static void windowsPath(const char* bundle, char* out, size_t size) {
         if (*p == '/') *p = '\\';
 }
 
+// Paths of MAX_PATH characters or more are passed in the \\?\ form, which lifts that limit.
 static void* openModule(const char* bundle, char* error) {
     char path[1024];
     windowsPath(bundle, path, sizeof path);
-    HMODULE m = LoadLibraryA(path);
-    if (!m) snprintf(error, 256, "LoadLibrary(%s) failed: %lu", path, GetLastError());
+    wchar_t wide[1040] = L"\\\\?\\";
+    const int prefix = strlen(path) >= MAX_PATH ? 4 : 0;
+    MultiByteToWideChar(CP_ACP, 0, path, -1, wide + prefix, 1024);
+    HMODULE m = LoadLibraryW(wide);
+    if (!m) snprintf(error, 256, "LoadLibrary failed (%lu): %s", GetLastError(), path);
     return (void*)m;
 }
 
