@@ -25,6 +25,17 @@ void put_blob(TestHost* host, TestStateStore* store, const char* format, const f
     free(blob);
 }
 
+// Instances whose control ports are disconnected, so that no port overrides a restored state.
+class Lv2StateTest : public Lv2PluginTest {
+  protected:
+    TestInstance* open_without_controls() {
+        TestInstance* t = open();
+        for (uint32_t port = 2; port <= 4; ++port)
+            descriptor->connect_port(t->handle, port, nullptr);
+        return t;
+    }
+};
+
 void expect_values(const SavedState& s, float cutoff, float lfo_amt, float lfo_speed) {
     EXPECT_EQ(cutoff, s.values[0]);
     EXPECT_EQ(lfo_amt, s.values[1]);
@@ -33,7 +44,7 @@ void expect_values(const SavedState& s, float cutoff, float lfo_amt, float lfo_s
 
 } // namespace
 
-TEST_F(Lv2PluginTest, SaveStoresTheStateBlobAsOnePortableChunk) {
+TEST_F(Lv2StateTest, SaveStoresTheStateBlobAsOnePortableChunk) {
     TestInstance* t = open(44100.0);
     t->controls[0] = 3.0f;
     t->controls[1] = 9.0f;
@@ -55,7 +66,7 @@ TEST_F(Lv2PluginTest, SaveStoresTheStateBlobAsOnePortableChunk) {
     EXPECT_TRUE(host.log.messages.empty());
 }
 
-TEST_F(Lv2PluginTest, ASavedStateRestoresInAnotherInstance) {
+TEST_F(Lv2StateTest, ASavedStateRestoresInAnotherInstance) {
     TestInstance* a = open();
     a->controls[0] = 3.0f;
     a->controls[1] = 9.0f;
@@ -64,9 +75,7 @@ TEST_F(Lv2PluginTest, ASavedStateRestoresInAnotherInstance) {
     TestStateStore store;
     ASSERT_EQ(LV2_STATE_SUCCESS, test_instance_save(a, &store));
 
-    TestInstance* b = open();
-    for (uint32_t port = 2; port <= 4; ++port)
-        descriptor->connect_port(b->handle, port, nullptr);
+    TestInstance* b = open_without_controls();
     ASSERT_EQ(LV2_STATE_SUCCESS, test_instance_restore(b, &store));
     EXPECT_EQ(1, store.retrieve_calls);
     // A save before the audio thread has taken the state over already holds it.
@@ -76,9 +85,8 @@ TEST_F(Lv2PluginTest, ASavedStateRestoresInAnotherInstance) {
     EXPECT_TRUE(host.log.messages.empty());
 }
 
-TEST_F(Lv2PluginTest, RestoredValuesReachTheEngineAtTheNextRun) {
-    TestInstance* t = open();
-    descriptor->connect_port(t->handle, 2, nullptr);
+TEST_F(Lv2StateTest, RestoredValuesReachTheEngineAtTheNextRun) {
+    TestInstance* t = open_without_controls();
     TestStateStore store;
     const float values[3] = {3.0f, 0.0f, 7.0f};
     put_blob(&host, &store, "lv2", values);
@@ -87,7 +95,7 @@ TEST_F(Lv2PluginTest, RestoredValuesReachTheEngineAtTheNextRun) {
     EXPECT_EQ(3.0f * 16 + 8, t->mod_cutoff);
 }
 
-TEST_F(Lv2PluginTest, AControlPortThatContradictsARestoredStateWins) {
+TEST_F(Lv2StateTest, AControlPortThatContradictsARestoredStateWins) {
     TestInstance* t = open();
     t->controls[0] = 10.0f;
     test_instance_run(t, 1);
@@ -102,7 +110,7 @@ TEST_F(Lv2PluginTest, AControlPortThatContradictsARestoredStateWins) {
     expect_values(save_values(t), 10.0f, 0.0f, 4.0f);
 }
 
-TEST_F(Lv2PluginTest, WithoutTheUridMapSaveAndRestoreRefuseWithOneMessageEach) {
+TEST_F(Lv2StateTest, WithoutTheUridMapSaveAndRestoreRefuseWithOneMessageEach) {
     TestHost no_map;
     test_host_init(&no_map, false, true);
     TestInstance* t = open(48000.0, no_map.features);
@@ -125,7 +133,7 @@ TEST_F(Lv2PluginTest, WithoutTheUridMapSaveAndRestoreRefuseWithOneMessageEach) {
     EXPECT_EQ(248.0f, t->mod_cutoff);
 }
 
-TEST_F(Lv2PluginTest, ARetrieveThatFindsNothingGivesNoPropertyAndNamesIt) {
+TEST_F(Lv2StateTest, ARetrieveThatFindsNothingGivesNoPropertyAndNamesIt) {
     TestInstance* t = open();
     TestStateStore empty;
     EXPECT_EQ(LV2_STATE_ERR_NO_PROPERTY, test_instance_restore(t, &empty));
@@ -136,7 +144,7 @@ TEST_F(Lv2PluginTest, ARetrieveThatFindsNothingGivesNoPropertyAndNamesIt) {
     EXPECT_EQ(test_urid(&host.urids, LV2_LOG__Error), host.log.messages[0].type);
 }
 
-TEST_F(Lv2PluginTest, AStoreThatFailsMakesSaveFailWithoutAMessage) {
+TEST_F(Lv2StateTest, AStoreThatFailsMakesSaveFailWithoutAMessage) {
     TestInstance* t = open();
     TestStateStore store;
     store.store_result = LV2_STATE_ERR_NO_SPACE;
@@ -145,9 +153,8 @@ TEST_F(Lv2PluginTest, AStoreThatFailsMakesSaveFailWithoutAMessage) {
     EXPECT_TRUE(host.log.messages.empty());
 }
 
-TEST_F(Lv2PluginTest, AValueStoredWithAnotherTypeRestoresWhenItIsAValidBlob) {
-    TestInstance* t = open();
-    descriptor->connect_port(t->handle, 3, nullptr);
+TEST_F(Lv2StateTest, AValueStoredWithAnotherTypeRestoresWhenItIsAValidBlob) {
+    TestInstance* t = open_without_controls();
     TestStateStore store;
     const float values[3] = {15.0f, 6.0f, 7.0f};
     put_blob(&host, &store, "lv2", values);
@@ -158,10 +165,8 @@ TEST_F(Lv2PluginTest, AValueStoredWithAnotherTypeRestoresWhenItIsAValidBlob) {
     EXPECT_EQ(6.0f, save_values(t).values[1]);
 }
 
-TEST_F(Lv2PluginTest, ABlobThatFailsTheChecksChangesNothingAndLogsNothing) {
-    TestInstance* t = open();
-    for (uint32_t port = 2; port <= 4; ++port)
-        descriptor->connect_port(t->handle, port, nullptr);
+TEST_F(Lv2StateTest, ABlobThatFailsTheChecksChangesNothingAndLogsNothing) {
+    TestInstance* t = open_without_controls();
     const float good[3] = {3.0f, 4.0f, 5.0f};
     const float with_nan[3] = {3.0f, NAN, 5.0f};
     TestStateStore valid;
@@ -184,10 +189,8 @@ TEST_F(Lv2PluginTest, ABlobThatFailsTheChecksChangesNothingAndLogsNothing) {
     EXPECT_TRUE(host.log.messages.empty());
 }
 
-TEST_F(Lv2PluginTest, ABlobFromTheVst3FormatRestores) {
-    TestInstance* t = open();
-    for (uint32_t port = 2; port <= 4; ++port)
-        descriptor->connect_port(t->handle, port, nullptr);
+TEST_F(Lv2StateTest, ABlobFromTheVst3FormatRestores) {
+    TestInstance* t = open_without_controls();
     TestStateStore store;
     const float values[3] = {4.0f, 5.0f, 6.0f};
     put_blob(&host, &store, "vst3", values);
@@ -196,7 +199,7 @@ TEST_F(Lv2PluginTest, ABlobFromTheVst3FormatRestores) {
     expect_values(save_values(t), 4.0f, 5.0f, 6.0f);
 }
 
-TEST_F(Lv2PluginTest, RestoredValuesAreRoundedInSinglePrecisionAndClamped) {
+TEST_F(Lv2StateTest, RestoredValuesAreRoundedInSinglePrecisionAndClamped) {
     struct Case {
         float stored[3];
         float restored[3];
