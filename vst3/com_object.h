@@ -5,12 +5,35 @@
 
 #include <stddef.h>
 
+#include "uids.h"
 #include "vst3_interfaces.h"
 
 // [any thread] The object that holds the interface at byte `offset`.
 template <class Object, size_t offset, class Interface>
 Object* objectOf(Interface* iface) {
     return (Object*)((char*)iface - offset);
+}
+
+// One interface an object answers queryInterface with: an identifier and the interface it selects.
+struct InterfaceEntry {
+    const Uid* iid;
+    void* iface;
+};
+
+// [UI thread] queryInterface over an object's entries: the match is counted in `refCount` and
+// stored in obj; no match stores null.
+template <size_t count>
+tresult answerQuery(const char* iid, void** obj, int32_t* refCount,
+                    const InterfaceEntry (&entries)[count]) {
+    if (!obj) return kInvalidArgument;
+    for (const InterfaceEntry& e : entries)
+        if (uidEqual(iid, *e.iid)) {
+            *obj = e.iface;
+            ++*refCount;
+            return kResultOk;
+        }
+    *obj = nullptr;
+    return kNoInterface;
 }
 
 // The FUnknown slots of the interface at byte `offset` of Object. Object's file defines

@@ -10,21 +10,15 @@
 // --- FUnknown: one plain count for all four interfaces (UI thread) ---
 
 tresult objectQueryInterface(Component* c, const char* iid, void** obj) {
-    if (!obj) return kInvalidArgument;
-    void* found = nullptr;
-    if (uidEqual(iid, FUnknown_iid) || uidEqual(iid, IPluginBase_iid) ||
-        uidEqual(iid, IComponent_iid))
-        found = &c->component;
-    else if (uidEqual(iid, IAudioProcessor_iid))
-        found = &c->processor;
-    else if (uidEqual(iid, IProcessContextRequirements_iid))
-        found = &c->contextRequirements;
-    else if (uidEqual(iid, IConnectionPoint_iid))
-        found = &c->connectionPoint;
-    *obj = found;
-    if (!found) return kNoInterface;
-    ++c->refCount;
-    return kResultOk;
+    const InterfaceEntry entries[] = {
+        {&FUnknown_iid, &c->component},
+        {&IPluginBase_iid, &c->component},
+        {&IComponent_iid, &c->component},
+        {&IAudioProcessor_iid, &c->processor},
+        {&IProcessContextRequirements_iid, &c->contextRequirements},
+        {&IConnectionPoint_iid, &c->connectionPoint},
+    };
+    return answerQuery(iid, obj, &c->refCount, entries);
 }
 
 uint32_t objectAddRef(Component* c) {

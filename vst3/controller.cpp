@@ -18,19 +18,12 @@ static Controller* self(IEditController* iface) {
 // --- FUnknown: one plain count for the three interfaces (UI thread) ---
 
 static tresult objectQueryInterface(Controller* c, const char* iid, void** obj) {
-    if (!obj) return kInvalidArgument;
-    void* found = nullptr;
-    if (uidEqual(iid, FUnknown_iid) || uidEqual(iid, IPluginBase_iid) ||
-        uidEqual(iid, IEditController_iid))
-        found = &c->editController;
-    else if (uidEqual(iid, IMidiMapping_iid))
-        found = &c->midiMapping;
-    else if (uidEqual(iid, IConnectionPoint_iid))
-        found = &c->connectionPoint;
-    *obj = found;
-    if (!found) return kNoInterface;
-    ++c->refCount;
-    return kResultOk;
+    const InterfaceEntry entries[] = {
+        {&FUnknown_iid, &c->editController},          {&IPluginBase_iid, &c->editController},
+        {&IEditController_iid, &c->editController},   {&IMidiMapping_iid, &c->midiMapping},
+        {&IConnectionPoint_iid, &c->connectionPoint},
+    };
+    return answerQuery(iid, obj, &c->refCount, entries);
 }
 
 static uint32_t objectAddRef(Controller* c) {
