@@ -45,27 +45,16 @@ void report_per_sample(benchmark::State& state) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_engine_process(benchmark::State& state) {
-    static PluginCore core;
-    static BenchSignal sig;
-    start_moving_lfo(&core, &sig);
-    unsigned saved = fp_mode_enter();
-    for (auto _ : state) {
-        engine_process(&core, sig.in, sig.out, BLOCK);
-        benchmark::DoNotOptimize(sig.out);
-        benchmark::ClobberMemory();
-    }
-    fp_mode_leave(saved);
-    report_per_sample(state);
-}
+using ProcessFunction = void (*)(PluginCore*, const float*, float*, uint32_t);
 
-void BM_literal_per_sample_order(benchmark::State& state) {
+// The engine, or the literal per-sample order, on the audio thread's floating-point modes.
+void BM_process(benchmark::State& state, ProcessFunction process) {
     static PluginCore core;
     static BenchSignal sig;
     start_moving_lfo(&core, &sig);
     unsigned saved = fp_mode_enter();
     for (auto _ : state) {
-        reference_engine_process(&core, sig.in, sig.out, BLOCK);
+        process(&core, sig.in, sig.out, BLOCK);
         benchmark::DoNotOptimize(sig.out);
         benchmark::ClobberMemory();
     }
@@ -100,8 +89,8 @@ void BM_bare_svf_recurrence(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_engine_process);
-BENCHMARK(BM_literal_per_sample_order);
+BENCHMARK_CAPTURE(BM_process, engine_process, engine_process);
+BENCHMARK_CAPTURE(BM_process, literal_per_sample_order, reference_engine_process);
 BENCHMARK(BM_bare_svf_recurrence);
 
 BENCHMARK_MAIN();

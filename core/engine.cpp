@@ -135,33 +135,42 @@ __attribute__((always_inline)) inline float serial_stages(RunState& r, float x) 
     return output_lowpass(r.output_lowpass, x);
 }
 
-// Four samples through the serial stages, into one vector slot.
-__attribute__((always_inline)) inline void serial_four(RunState& r, const float* in, float* slot) {
+// Four samples through the serial stages, as one vector.
+__attribute__((always_inline)) inline __m128 serial_four(RunState& r, const float* in) {
     float a = serial_stages(r, in[0]);
     float b = serial_stages(r, in[1]);
     float c = serial_stages(r, in[2]);
     float d = serial_stages(r, in[3]);
-    _mm_store_ps(slot, _mm_setr_ps(a, b, c, d));
+    return _mm_setr_ps(a, b, c, d);
 }
 
-__attribute__((always_inline)) inline void shape_four(const RunState& r, float* slot) {
-    _mm_store_ps(slot, waveshaper(_mm_load_ps(slot), r.shaper_offset));
-}
-
-__attribute__((always_inline)) inline void dc_four(RunState& r, const float* slot, float* out) {
+__attribute__((always_inline)) inline void dc_four(RunState& r, __m128 shaped, float* out) {
+    alignas(16) float v[4];
+    _mm_store_ps(v, shaped);
     for (int j = 0; j < 4; ++j)
-        out[j] = dc_blocker(r.dc_blocker, slot[j]);
+        out[j] = dc_blocker(r.dc_blocker, v[j]);
 }
 
 // Whole groups of four, software-pipelined so that the out-of-order core overlaps the band-pass
 // chain of group k with the waveshaper of group k-1 and the dc blocker of group k-2.
 void process_groups(RunState& r, const float* in, float* out, uint32_t groups) {
-    alignas(16) float ring[3][4];
-    for (uint32_t k = 0; k < groups + 2; ++k) {
-        if (k < groups) serial_four(r, in + 4 * k, ring[k % 3]);
-        if (k >= 1 && k <= groups) shape_four(r, ring[(k - 1) % 3]);
-        if (k >= 2) dc_four(r, ring[(k - 2) % 3], out + 4 * (k - 2));
+    if (groups == 0) return;
+    __m128 serial_prev = serial_four(r, in);
+    if (groups == 1) {
+        dc_four(r, waveshaper(serial_prev, r.shaper_offset), out);
+        return;
     }
+    __m128 serial_last = serial_four(r, in + 4);
+    __m128 shaped_prev = waveshaper(serial_prev, r.shaper_offset);
+    for (uint32_t k = 2; k < groups; ++k) {
+        __m128 serial = serial_four(r, in + 4 * k);
+        __m128 shaped = waveshaper(serial_last, r.shaper_offset);
+        dc_four(r, shaped_prev, out + 4 * (k - 2));
+        serial_last = serial;
+        shaped_prev = shaped;
+    }
+    dc_four(r, shaped_prev, out + 4 * (groups - 2));
+    dc_four(r, waveshaper(serial_last, r.shaper_offset), out + 4 * (groups - 1));
 }
 
 // The last one to three samples of a run, with unused lanes left at zero.

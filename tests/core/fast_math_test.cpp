@@ -115,7 +115,7 @@ int count_lane_mismatches(const std::vector<float>& inputs, Scalar scalar, Vecto
 }
 
 // Whole numbers (where truncation and the negative correction matter), table boundaries,
-// specials, denormals and random bit patterns.
+// specials, denormals, runs of the waveshaper's usual range and random bit patterns.
 std::vector<float> lane_inputs() {
     std::vector<float> x;
     for (int i = -200; i <= 200; ++i) {
@@ -129,6 +129,8 @@ std::vector<float> lane_inputs() {
                               3e38f,   -3e38f,      1e-30f,    2.1e9f, -2.2e9f,    999999936.0f};
     for (float s : specials)
         x.push_back(s);
+    for (double m = 8.0; m < 1.1e9; m *= 1.0001)
+        x.push_back((float)m);
     uint32_t s = 1u;
     for (int i = 0; i < 200000; ++i) {
         s = s * 1664525u + 1013904223u;
