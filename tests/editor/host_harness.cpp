@@ -29,8 +29,10 @@ static HostFolders make_folders() {
     std::wstring program = program_folder();
     wchar_t systemTemp[MAX_PATH];
     GetTempPathW(MAX_PATH, systemTemp);
-    std::wstring run =
-        std::wstring(systemTemp) + L"velum-editor-" + std::to_wstring(GetCurrentProcessId());
+    // Process ids repeat under wine; the tick count keeps each run's folders apart.
+    std::wstring run = std::wstring(systemTemp) + L"velum-editor-" +
+                       std::to_wstring(GetCurrentProcessId()) + L"-" +
+                       std::to_wstring(GetTickCount());
     CreateDirectoryW(run.c_str(), nullptr);
     folders.temp = run + L"\\tmp";
     CreateDirectoryW(folders.temp.c_str(), nullptr);

@@ -5,6 +5,7 @@
 #include <string>
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 class EditorStartup : public EditorHostTest {};
@@ -29,6 +30,21 @@ TEST_F(EditorStartup, ConfiguresTheRuntimeLocksTheBrowserDownAndNavigatesToThePa
                     "Language=(null) (0x00000000)",
                     "TargetCompatibleBrowserVersion=131.0.2903.40 (0x00000000)",
                     "AllowSingleSignOnUsingOSPrimaryAccount=0 (0x00000000)"));
+
+    EXPECT_THAT(with_prefix(log, "version copies "), ElementsAre("separate"));
+
+    // COM rules of the objects the editor hands the runtime: each answers its own interface and
+    // IUnknown (the handler's five interfaces with one identity), refuses others with a null
+    // output, and refuses a null output pointer.
+    const std::string answers = "own=0x00000000 same IUnknown=0x00000000 ";
+    const std::string refusals = "unlisted=0x80004002 null nullOut=0x80004003";
+    EXPECT_THAT(with_prefix(log, "options "), ElementsAre(answers + "- " + refusals));
+    for (const char* handler : {"environment handler ", "controller handler ",
+                                "web message handler ", "navigation handler "})
+        EXPECT_THAT(with_prefix(log, handler), ElementsAre(answers + "identity " + refusals))
+            << handler;
+    EXPECT_THAT(with_prefix(log, "new window handler "),
+                ElementsAre(HasSubstr("IUnknown=0x00000000 identity " + refusals)));
 
     EXPECT_EQ(host->editorWindow, fake_wv2_controller_parent(0));
     std::vector<std::string> configuration;

@@ -56,6 +56,8 @@ HRESULT STDMETHODCALLTYPE FakeEnvironment::CreateCoreWebView2Controller(
     if (failing(instance, FAKE_WV2_FAIL_CONTROLLER_CALL)) return E_FAIL;
     if (!handler) return E_POINTER;
     if (!IsWindow(parentWindow)) return E_INVALIDARG;
+    record_interfaces(instance, "controller handler", handler,
+                      IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler, true);
     ControllerRequest* request = new ControllerRequest{this, handler};
     AddRef();
     hold(handler);
@@ -116,6 +118,15 @@ static void record_options(FakeInstance* instance, ICoreWebView2EnvironmentOptio
     HRESULT result = options->get_AllowSingleSignOnUsingOSPrimaryAccount(&allow);
     record(instance, "option AllowSingleSignOnUsingOSPrimaryAccount=%d (0x%08lx)", allow,
            (unsigned long)result);
+    // Each get_ hands out a copy of its own, which the runtime may keep and free independently.
+    LPWSTR first = nullptr, second = nullptr;
+    options->get_TargetCompatibleBrowserVersion(&first);
+    options->get_TargetCompatibleBrowserVersion(&second);
+    record(instance, "version copies %s",
+           first && second && first != second ? "separate" : "shared");
+    CoTaskMemFree(first);
+    CoTaskMemFree(second);
+    record_interfaces(instance, "options", options, IID_ICoreWebView2EnvironmentOptions, false);
 }
 
 // The runtime fills its user data folder with files of its own; a nested one stands for them.
@@ -152,6 +163,8 @@ extern "C" __declspec(dllexport) HRESULT STDMETHODCALLTYPE CreateCoreWebView2Env
     record_options(instance, environmentOptions);
     if (failing(instance, FAKE_WV2_FAIL_ENVIRONMENT_CALL)) return E_FAIL;
     if (!environmentCreatedHandler) return E_POINTER;
+    record_interfaces(instance, "environment handler", environmentCreatedHandler,
+                      IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler, true);
     if (userDataFolder) populate_user_data_folder(userDataFolder);
     EnvironmentRequest* request = new EnvironmentRequest{instance, environmentCreatedHandler};
     hold(environmentCreatedHandler);

@@ -173,6 +173,33 @@ bool add_ref_if_alive(LONG* refs) {
     return false;
 }
 
+void record_interfaces(FakeInstance* instance, const char* name, IUnknown* object, REFIID own,
+                       bool handler) {
+    void* found = nullptr;
+    HRESULT ownResult = object->QueryInterface(own, &found);
+    bool same = found == object;
+    if (found) ((IUnknown*)found)->Release();
+    found = nullptr;
+    HRESULT unknownResult = object->QueryInterface(IID_IUnknown, &found);
+    IUnknown* identity = (IUnknown*)found;
+    if (identity) identity->Release();
+    const char* identityText = "-";
+    if (handler) {
+        if (!instance->handlerIdentity) instance->handlerIdentity = identity;
+        identityText = identity && identity == instance->handlerIdentity ? "identity" : "stranger";
+    }
+    found = (void*)1;
+    // An interface no editor object implements.
+    HRESULT unlistedResult = object->QueryInterface(IID_ICoreWebView2Settings, &found);
+    bool unlistedNull = found == nullptr;
+    if (found && found != (void*)1) ((IUnknown*)found)->Release();
+    HRESULT nullOutResult = object->QueryInterface(own, nullptr);
+    record(instance, "%s own=0x%08lx %s IUnknown=0x%08lx %s unlisted=0x%08lx %s nullOut=0x%08lx",
+           name, (unsigned long)ownResult, same ? "same" : "other", (unsigned long)unknownResult,
+           identityText, (unsigned long)unlistedResult, unlistedNull ? "null" : "set",
+           (unsigned long)nullOutResult);
+}
+
 LPWSTR co_copy(LPCWSTR text) {
     if (!text) return nullptr;
     size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);

@@ -18,6 +18,7 @@ struct FakeInstance {
     ICoreWebView2* webView; // the instance's web view while it exists (not a reference)
     wchar_t userDataFolder[MAX_PATH];
     char callerWindowClass[64]; // class of the caller's first own window at the loader call
+    IUnknown* handlerIdentity;  // IUnknown of the first handler object, compared, never called
     char* log;                  // malloc'd, grows; one line per call
     size_t logLength;
 };
@@ -55,6 +56,13 @@ FakeInstance* instance_at(int index);
 // [runtime lock] Guards instance fields; taken by the accessors above, and for web view lookup.
 void lock_runtime();
 void unlock_runtime();
+
+// [instance thread] Asks `object` (handed over by the editor as `name`) for its own interface
+// `own`, for IUnknown, for an interface it does not have and with no output pointer, and records
+// the answers as one line: "<name> own=<hr> <same|other> IUnknown=<hr> <identity> unlisted=<hr>
+// <null|set> nullOut=<hr>". Handler objects share one COM identity per instance.
+void record_interfaces(FakeInstance* instance, const char* name, IUnknown* object, REFIID own,
+                       bool handler);
 
 // [lock held] Increments `refs` unless it already reached zero (the object is being destroyed).
 bool add_ref_if_alive(LONG* refs);

@@ -10,6 +10,12 @@ enum { MAX_HANDLERS = 8 };
 
 static const char* const addNames[EVENT_KINDS] = {
     "add_WebMessageReceived", "add_NavigationStarting", "add_NewWindowRequested"};
+static const IID* const handlerIids[EVENT_KINDS] = {
+    &IID_ICoreWebView2WebMessageReceivedEventHandler,
+    &IID_ICoreWebView2NavigationStartingEventHandler,
+    &IID_ICoreWebView2NewWindowRequestedEventHandler};
+static const char* const handlerNames[EVENT_KINDS] = {"web message handler", "navigation handler",
+                                                      "new window handler"};
 static const FakeWv2Failure addFailures[EVENT_KINDS] = {
     FAKE_WV2_FAIL_ADD_WEB_MESSAGE, FAKE_WV2_FAIL_ADD_NAVIGATION, FAKE_WV2_FAIL_ADD_NEW_WINDOW};
 
@@ -52,6 +58,7 @@ struct FakeWebView : FakeUnknown<ICoreWebView2> {
         record(instance, "%s", addNames[kind]);
         if (failing(instance, addFailures[kind])) return E_FAIL;
         if (!handler || !token) return E_POINTER;
+        record_interfaces(instance, handlerNames[kind], handler, *handlerIids[kind], true);
         for (Registration& entry : handlers[kind])
             if (!entry.handler) {
                 hold(handler);
