@@ -155,6 +155,14 @@ static void endSession(EditorSession* s, bool failed) {
     ReleaseSemaphore(host->replySemaphore, 1, NULL);
 }
 
+// Requests from the owner thread and from other threads are answered apart, so that an answer
+// never wakes a waiter it was not meant for.
+static void answerRequest(WebViewHost* host, WPARAM wParam) {
+    ReleaseSemaphore(wParam & REQUEST_FROM_OTHER_THREAD ? host->otherReplySemaphore
+                                                        : host->replySemaphore,
+                     1, NULL);
+}
+
 // A request posted to the editor window; false once the thread is to end.
 static bool serveRequest(EditorSession* s, const MSG& msg) {
     WebViewHost* host = s->host;
@@ -170,11 +178,11 @@ static bool serveRequest(EditorSession* s, const MSG& msg) {
         return false;
     case MSG_EDITOR_SET_VALUE:
         storeAndSendValue(host, (uint32_t)msg.wParam, floatFromBits((uint32_t)msg.lParam));
-        ReleaseSemaphore(host->replySemaphore, 1, NULL);
+        answerRequest(host, msg.wParam);
         return true;
     case MSG_EDITOR_SEND_TEXT:
         sendCustomTextToPage(host, reinterpret_cast<const char*>(msg.lParam));
-        ReleaseSemaphore(host->replySemaphore, 1, NULL);
+        answerRequest(host, msg.wParam);
         return true;
     default:
         return true;

@@ -45,15 +45,24 @@ LRESULT CALLBACK relayWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void drainRelayWindow(WebViewHost* host) {
+int drainRelayWindowUnless(WebViewHost* host, DWORD count, const HANDLE* handles) {
     MSG msg;
     HWND relay;
     while ((relay = host->relayWindow) != NULL &&
-           PeekMessageA(&msg, relay, MSG_RELAY_BEGIN_EDIT, MSG_RELAY_END_EDIT, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+           PeekMessageA(&msg, relay, MSG_RELAY_BEGIN_EDIT, MSG_RELAY_END_EDIT, PM_NOREMOVE)) {
+        DWORD signalled = count ? WaitForMultipleObjects(count, handles, FALSE, 0) : WAIT_TIMEOUT;
+        if (signalled < WAIT_OBJECT_0 + count) return (int)(signalled - WAIT_OBJECT_0);
+        if (PeekMessageA(&msg, relay, MSG_RELAY_BEGIN_EDIT, MSG_RELAY_END_EDIT, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     }
     if (!relay) PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    return -1;
+}
+
+void drainRelayWindow(WebViewHost* host) {
+    drainRelayWindowUnless(host, 0, NULL);
 }
 
 // [editor thread] Posts the request and waits for its answer, serving hand-overs meanwhile.

@@ -10,6 +10,11 @@ LRESULT CALLBACK relayWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 // [owner thread] Delivers every relay request already queued, oldest first.
 void drainRelayWindow(WebViewHost* host);
 
+// [owner thread] The same while waiting for `handles`: before each request it takes a signalled
+// handle instead and returns its index (an answer given before a queued request was posted must
+// not be taken by a hand-over inside that request's callback); -1 once the queue is empty.
+int drainRelayWindowUnless(WebViewHost* host, DWORD count, const HANDLE* handles);
+
 // [editor thread] Relay requests for "b", "s" and "e": return once the wrapper's callback has
 // finished, sending to the page any value handed over meanwhile. `host` is the WebViewHost.
 void relayBeginEdit(void* host, uint32_t index, float value);

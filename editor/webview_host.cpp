@@ -4,14 +4,16 @@
 // window and runs every wrapper callback. The editor thread owns the editor window and is the
 // only thread that touches WebView2 objects and slotValues. Requests cross as posted window
 // messages and each is answered through a semaphore: replySemaphore (released by the editor
-// thread) answers create, destroy, setParameterValue, sendCustomMessage and hand-overs;
-// relaySemaphore (released by the owner thread) answers each relay request of a page edit.
+// thread) answers create, destroy, the owner's setParameterValue and sendCustomMessage and the
+// hand-overs; otherReplySemaphore answers those two requests from any other thread (one such
+// thread at a time); relaySemaphore (released by the owner thread) answers each relay request.
 //
 // No interleaving may leave both threads waiting for each other, so no wait is a plain one:
 // - the owner thread, while it waits, serves messages sent to it (the editor thread's window
 //   calls on editorWindow inside the owner's window block until answered) and delivers the relay
 //   requests queued meanwhile, so a page edit posted at the moment the owner posts a request is
-//   served inside that wait;
+//   served inside that wait; an answer already given is taken before a later relay request is
+//   delivered, so a hand-over inside that relay never takes an answer meant for the outer wait;
 // - the editor thread, while it waits in a relay request or for the link opener, serves messages
 //   sent to it (the owner's calls on editorWindow, the parent's destruction). Posted requests
 //   wait for its message loop: answering them inside a relay request would cross the replies.
@@ -98,8 +100,9 @@ static void freeHost(WebViewHost* host) {
     UnregisterClassA(host->relayClassName, NULL);
     free(host->slotValues);
     if (host->replySemaphore) CloseHandle(host->replySemaphore);
+    if (host->otherReplySemaphore) CloseHandle(host->otherReplySemaphore);
     if (host->editorThread) CloseHandle(host->editorThread);
-    FreeLibrary(host->loaderModule);
+    if (host->loaderModule) FreeLibrary(host->loaderModule);
     free(host);
 }
 
@@ -110,6 +113,7 @@ static WebViewHost* allocateHost(const WebViewHostConfig* config,
     if (!host) return NULL;
     host->ownerThreadId = GetCurrentThreadId();
     host->replySemaphore = CreateSemaphoreA(NULL, 0, 1, NULL);
+    host->otherReplySemaphore = CreateSemaphoreA(NULL, 0, 1, NULL);
     host->config = *config;
     host->customMessageHandler = onCustomMessage;
     // Zeroed: the page may ask for the values before any was set.
@@ -124,10 +128,12 @@ static WebViewHost* allocateHost(const WebViewHostConfig* config,
                       host->slotValues,
                       valueCount};
     InitializeSRWLock(&host->relayLock);
+    InitializeSRWLock(&host->otherThreadsLock);
     return host;
 }
 
-// [owner thread] Everything of create from the host's allocation on; null after undoing it.
+// [owner thread] Everything of create from the host's allocation on; null after undoing it. The
+// host takes over `loader` only when it starts.
 static WebViewHost* startHost(bool childMode, HWND parent, const WebViewHostConfig* config,
                               WebViewCustomMessageHandler onCustomMessage, int32_t width,
                               int32_t height, size_t valueCount, HMODULE loader,
@@ -135,9 +141,9 @@ static WebViewHost* startHost(bool childMode, HWND parent, const WebViewHostConf
                               const wchar_t* pagePath) {
     WebViewHost* host = allocateHost(config, onCustomMessage, valueCount);
     if (!host) return NULL;
-    host->loaderModule = loader;
-    wchar_t* temporaryName =
-        host->replySemaphore && host->slotValues ? reserveTemporaryName() : NULL;
+    wchar_t* temporaryName = host->replySemaphore && host->otherReplySemaphore && host->slotValues
+                                 ? reserveTemporaryName()
+                                 : NULL;
     bool started = false;
     if (temporaryName && createRelayWindow(host, childMode, parent) &&
         (host->relaySemaphore = CreateSemaphoreA(NULL, 0, 1, NULL)) != NULL) {
@@ -154,8 +160,11 @@ static WebViewHost* startHost(bool childMode, HWND parent, const WebViewHostConf
         DeleteFileW(temporaryName);
         free(temporaryName);
     }
-    if (started) return host;
-    waitForEditorThreadEnd(host);
+    if (started) {
+        host->loaderModule = loader;
+        return host;
+    }
+    waitForEditorThreadEnd(host); // the loader stays create's to free
     freeHost(host);
     return NULL;
 }
@@ -187,10 +196,23 @@ static bool postToEditor(WebViewHost* host, UINT message, WPARAM wParam, LPARAM 
     return PostMessageA(host->editorWindow, message, wParam, lParam) != 0;
 }
 
-// [any thread but the editor's] Waits for the answer to a request.
-static void waitForReply(WebViewHost* host) {
-    HANDLE handles[2] = {host->replySemaphore, host->editorThread};
+// [any thread but the editor's] Waits for `reply`, or for the editor thread's end.
+static void waitForReply(WebViewHost* host, HANDLE reply) {
+    HANDLE handles[2] = {reply, host->editorThread};
     waitServingRelay(host, 2, handles);
+}
+
+// [any thread but the editor's] Posts a request and waits until it is served. Other threads take
+// turns and are answered through their own semaphore, apart from the owner and its hand-overs.
+static void request(WebViewHost* host, UINT message, uint32_t wParam, LPARAM lParam) {
+    if (GetCurrentThreadId() == host->ownerThreadId) {
+        if (postToEditor(host, message, wParam, lParam)) waitForReply(host, host->replySemaphore);
+        return;
+    }
+    AcquireSRWLockExclusive(&host->otherThreadsLock);
+    if (postToEditor(host, message, wParam | REQUEST_FROM_OTHER_THREAD, lParam))
+        waitForReply(host, host->otherReplySemaphore);
+    ReleaseSRWLockExclusive(&host->otherThreadsLock);
 }
 
 void destroy(WebViewHost* host) {
@@ -214,12 +236,11 @@ void setParameterValue(WebViewHost* host, uint32_t index, float value) {
             host->handoverIndex = index;
             host->handoverValue = value;
             ReleaseSemaphore(host->relaySemaphore, 1, NULL);
-            waitForReply(host);
+            waitForReply(host, host->replySemaphore);
             return;
         }
     }
-    if (postToEditor(host, MSG_EDITOR_SET_VALUE, index, (LPARAM)floatBits(value)))
-        waitForReply(host);
+    request(host, MSG_EDITOR_SET_VALUE, index, (LPARAM)floatBits(value));
 }
 
 void sendCustomMessage(WebViewHost* host, const char* text) {
@@ -231,8 +252,7 @@ void sendCustomMessage(WebViewHost* host, const char* text) {
     }
     // Inside an edit callback the editor thread cannot answer a posted request.
     if (caller == host->ownerThreadId && host->inRelayCallback) return;
-    if (postToEditor(host, MSG_EDITOR_SEND_TEXT, 0, reinterpret_cast<LPARAM>(text)))
-        waitForReply(host);
+    request(host, MSG_EDITOR_SEND_TEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void idle(WebViewHost*) {}

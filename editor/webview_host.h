@@ -39,6 +39,10 @@ enum {
     MSG_RELAY_END_EDIT = WM_APP + 6,     // relay window; as above
 };
 
+// Set in the wParam of MSG_EDITOR_SET_VALUE / MSG_EDITOR_SEND_TEXT posted by a thread other than
+// the owner: answered through otherReplySemaphore instead of replySemaphore.
+static const WPARAM REQUEST_FROM_OTHER_THREAD = (WPARAM)1 << 32;
+
 struct WebViewHost {
     HWND editorWindow;     // holds the controller; editor thread's; null after a failed start
     HMODULE loaderModule;  // "WebView2Loader.dll"; freed by destroy
@@ -59,6 +63,8 @@ struct WebViewHost {
     HANDLE editorThread;     // ended before anything is freed
     WebViewCustomMessageHandler customMessageHandler; // or null; called on the editor thread
     SRWLOCK relayLock; // orders the editor's relay posts against the relay window's destruction
+    HANDLE otherReplySemaphore; // 0..1; released only by the editor thread, for other threads
+    SRWLOCK otherThreadsLock;   // one request at a time from threads other than the owner
 };
 
 // [owner thread] Opens the editor inside `parent` (or as a top-level window when parent is null)
