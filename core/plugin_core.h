@@ -31,14 +31,15 @@ struct PluginCore {
     bool synced;
     // [under the lock] true: `applied` holds a restored state that wins over `values`.
     bool state_loaded;
-    // The parameter lock: 0 free, 1 held; changed only by atomic exchange.
+    // [audio and state threads, atomic exchange only] The parameter lock: 0 free, 1 held.
     uint8_t lock;
     // [audio thread only] Whether the current pass obtained the lock.
     bool pass_holds_lock;
     // [audio thread only] Output value last reported to the host.
     float last_reported;
 
-    // --- engine ---
+    // --- engine: [audio thread] while active; engine_reset/_deactivate on the activating thread
+    // ---
     float setup_fs;  // [host thread, before activation] sample rate for the next activation
     float active_fs; // sample rate of the running activation; 0 while inactive
     float state_fs;  // sample rate of the latest activation, saved in the state
@@ -75,14 +76,24 @@ void plugin_core_init(PluginCore* core, float sample_rate);
 // byte, which stays inside its table whatever `v` is.
 void set_engine_copy(PluginCore* core, int index, float v);
 
-// --- audio thread: one parameter pass per call sequence begin_block, apply_input*, end_block ---
+// Every function below works on the caller's core and keeps no pointer to it.
+
+// [audio thread] Start a pass: try the lock once, never wait; when obtained after a state thread
+// held it, reconcile `values` and `applied` (a restore wins).
 void begin_block(PluginCore* core);
-// `plain` has already been through to_plain/quantize; changes for the output are ignored.
+// [audio thread, inside a pass] One host change; `plain` has already been through to_plain and
+// quantize. Changes for the output or an unknown index are ignored.
 void apply_input(PluginCore* core, int index, double plain);
+// [audio thread] End the pass, releasing the lock if the pass obtained it.
 void end_block(PluginCore* core);
 
-// --- state threads (save/restore): spin for the lock, hold it only to copy values ---
+// [state thread] Spin, yielding the time slice, until the lock is held; the audio thread's next
+// pass that obtains it reconciles.
 void lock_for_state(PluginCore* core);
+// [state thread, lock held] Store a restored value, quantized, for the next audio pass to apply.
 void set_value_from_state(PluginCore* core, int index, float value);
+// [state thread, lock held] The three values in effect (a restore not yet applied included) and the
+// sample rate of the latest activation.
 CoreStateValues read_values_for_state(const PluginCore* core);
+// [state thread, lock held] Release the lock.
 void unlock_for_state(PluginCore* core);
