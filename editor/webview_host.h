@@ -1,6 +1,6 @@
-// One open editor: the page in a WebView2 control, run by an editor thread of its own, relaying
-// the page's edits to the owner thread (the thread that called create) and values to the page.
-// Windows only.
+// One open editor, owned by the wrapper that created it and freed by destroy: the page in a
+// WebView2 control, run by an editor thread of its own, relaying the page's edits to the owner
+// thread (the thread that called create) and values to the page. Windows only.
 #pragma once
 
 #include <stddef.h>
@@ -48,19 +48,19 @@ struct WebViewHost {
     HMODULE loaderModule;  // "WebView2Loader.dll"; freed by destroy
     DWORD ownerThreadId;   // the thread that called create
     HANDLE replySemaphore; // 0..1; released only by the editor thread, once per answer
-    DWORD editorThreadId;
+    DWORD editorThreadId;  // set by create when it starts the editor thread
     ICoreWebView2Controller* controller; // editor thread only; one reference, null until ready
     WebViewHostConfig config;            // the wrapper's record, copied by create
     PageDispatchTable dispatch; // page messages: relays edits, sends values (editor thread)
-    float* slotValues;          // valueCount values; editor thread only
-    size_t valueCount;
-    char relayClassName[24]; // "d" and the host's address in hexadecimal
-    HWND relayWindow;        // owner thread's hidden window; null once it is destroyed
-    HANDLE relaySemaphore;   // 0..1; released only by the owner thread
-    bool inRelayCallback;    // owner thread: set while a wrapper edit callback runs for a relay
-    uint32_t handoverIndex;  // owner thread: slot handed to the editor thread during a relay
-    float handoverValue;     // owner thread: the value handed over with it
-    HANDLE editorThread;     // ended before anything is freed
+    float* slotValues;          // valueCount values, owned by the host; editor thread only
+    size_t valueCount;          // set by create, never changed
+    char relayClassName[24];    // "d" and the host's address in hexadecimal
+    HWND relayWindow;           // owner thread's hidden window; null once it is destroyed
+    HANDLE relaySemaphore;      // 0..1; released only by the owner thread
+    bool inRelayCallback;       // owner thread: set while a wrapper edit callback runs for a relay
+    uint32_t handoverIndex;     // owner thread: slot handed to the editor thread during a relay
+    float handoverValue;        // owner thread: the value handed over with it
+    HANDLE editorThread;        // ended before anything is freed
     WebViewCustomMessageHandler customMessageHandler; // or null; called on the editor thread
     SRWLOCK relayLock; // orders the editor's relay posts against the relay window's destruction
     HANDLE otherReplySemaphore; // 0..1; released only by the editor thread, for other threads
