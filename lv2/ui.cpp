@@ -40,7 +40,8 @@ static float port_value_of_slot(uint32_t slot, float value) {
 enum EditStep { EDIT_BEGIN, EDIT_PERFORM, EDIT_END };
 
 // [UI thread, from the editor's relay] One step of a page gesture as touch and port writes.
-static void page_edit(void* user_data, uint32_t slot, float value, EditStep step) {
+template <EditStep step>
+static void page_edit(void* user_data, uint32_t slot, float value) {
     Lv2Ui* ui = (Lv2Ui*)user_data;
     if (slot >= PARAM_COUNT) return;
     const uint32_t port = slot_ports[slot];
@@ -48,16 +49,6 @@ static void page_edit(void* user_data, uint32_t slot, float value, EditStep step
     if (step == EDIT_BEGIN && ui->has_touch) ui->touch.touch(ui->touch.handle, port, true);
     ui->write(ui->controller, port, sizeof v, 0, &v);
     if (step == EDIT_END && ui->has_touch) ui->touch.touch(ui->touch.handle, port, false);
-}
-
-static void on_begin_edit(void* user_data, uint32_t slot, float value) {
-    page_edit(user_data, slot, value, EDIT_BEGIN);
-}
-static void on_perform_edit(void* user_data, uint32_t slot, float value) {
-    page_edit(user_data, slot, value, EDIT_PERFORM);
-}
-static void on_end_edit(void* user_data, uint32_t slot, float value) {
-    page_edit(user_data, slot, value, EDIT_END);
 }
 
 // Both "WebView2Loader.dll" and "index.html" lie directly in the bundle folder.
@@ -103,9 +94,13 @@ static LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char
     }
     ui->write = write_function;
     ui->controller = controller;
-    const WebViewHostConfig config = {
-        ui, "lv2", bundle_folder, bundle_folder, on_begin_edit, on_perform_edit, on_end_edit,
-    };
+    const WebViewHostConfig config = {ui,
+                                      "lv2",
+                                      bundle_folder,
+                                      bundle_folder,
+                                      page_edit<EDIT_BEGIN>,
+                                      page_edit<EDIT_PERFORM>,
+                                      page_edit<EDIT_END>};
     ui->editor =
         create(child_mode, parent, &config, nullptr, editor_width, editor_height, PARAM_COUNT);
     if (!ui->editor) {

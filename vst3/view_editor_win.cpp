@@ -16,7 +16,8 @@ enum EditStep { EDIT_BEGIN, EDIT_PERFORM, EDIT_END };
 
 // [UI thread, from the editor's relay] Rounds and clamps the page's value, stores it in the
 // controller and reports it to the host's component handler.
-static void pageEdit(void* userData, uint32_t slot, float value, EditStep step) {
+template <EditStep step>
+static void pageEdit(void* userData, uint32_t slot, float value) {
     Controller* c = ((View*)userData)->controller;
     if (!c || slot >= PARAM_COUNT) return;
     const int index = (int)slot;
@@ -32,16 +33,6 @@ static void pageEdit(void* userData, uint32_t slot, float value, EditStep step) 
     handler->vtbl->performEdit(handler, id, normalized);
     if (step == EDIT_END) handler->vtbl->endEdit(handler, id);
     handler->vtbl->unknown.release(handler);
-}
-
-static void onBeginEdit(void* userData, uint32_t slot, float value) {
-    pageEdit(userData, slot, value, EDIT_BEGIN);
-}
-static void onPerformEdit(void* userData, uint32_t slot, float value) {
-    pageEdit(userData, slot, value, EDIT_PERFORM);
-}
-static void onEndEdit(void* userData, uint32_t slot, float value) {
-    pageEdit(userData, slot, value, EDIT_END);
 }
 
 static const char* loaderFolder(void*) {
@@ -60,9 +51,13 @@ static void CALLBACK editorTick(HWND window, UINT, UINT_PTR, DWORD) {
 
 tresult viewOpenEditor(View* view, void* parent) {
     if (!moduleDirectory() || !resourcesDirectory()) return kResultFalse;
-    const WebViewHostConfig config = {
-        view, "vst3", loaderFolder, pageFolder, onBeginEdit, onPerformEdit, onEndEdit,
-    };
+    const WebViewHostConfig config = {view,
+                                      "vst3",
+                                      loaderFolder,
+                                      pageFolder,
+                                      pageEdit<EDIT_BEGIN>,
+                                      pageEdit<EDIT_PERFORM>,
+                                      pageEdit<EDIT_END>};
     WebViewHost* editor =
         create(true, (HWND)parent, &config, nullptr, editorWidth, editorHeight, PARAM_COUNT);
     if (!editor) return kResultFalse;

@@ -14,9 +14,7 @@
 #include <lv2/ui/ui.h>
 
 #include "lv2/uris.h"
-#include "tests/editor/host_harness.h"
-
-#include <tlhelp32.h>
+#include "tests/editor/wrapper_checks.h"
 
 namespace {
 
@@ -52,12 +50,6 @@ void recordWrite(LV2UI_Controller, uint32_t port, uint32_t size, uint32_t protoc
 }
 void recordTouch(LV2UI_Feature_Handle, uint32_t port, bool grabbed) {
     calls.push_back(touched(port, grabbed));
-}
-
-std::wstring pageEdit(char command, uint32_t slot, float value) {
-    wchar_t text[40];
-    swprintf(text, 40, L"%c %x %08x", command, slot, bits_of(value));
-    return text;
 }
 
 // "Z:\...\tamber-velum.lv2\": a bundle folder as a Windows host passes it, separator included.
@@ -115,7 +107,7 @@ class Lv2UiTest : public EditorHostTest {
     }
     void portEvent(uint32_t port, float value) { ui->port_event(handle, port, 4, 0, &value); }
     void pageSends(char command, uint32_t slot, float value) {
-        page_sends(0, pageEdit(command, slot, value).c_str());
+        page_sends(0, page_edit_message(command, slot, value).c_str());
     }
 
     const LV2UI_Descriptor* ui = nullptr;
@@ -210,30 +202,16 @@ TEST_F(Lv2UiTest, WritesWithoutTouchWhenTheHostOffersNone) {
     EXPECT_EQ((std::vector<HostCall>{wrote(3, 2), wrote(3, 3), wrote(3, 15)}), calls);
 }
 
-int processThreads() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
-}
-
 class Lv2UiWithoutLoader : public Lv2UiTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(Lv2UiWithoutLoader, ReturnsNullWithANullWidgetAndLeavesNothingBehind) {
-    int threadsBefore = processThreads();
+    int threadsBefore = process_threads();
     EXPECT_EQ(nullptr, open({&parentFeature, &touchFeature}, GetParam()));
     EXPECT_EQ(nullptr, widget);
     EXPECT_EQ(0, fake_wv2_instance_count());
     EXPECT_TRUE(temp_entries().empty());
-    EXPECT_EQ(threadsBefore, processThreads());
-    int children = 0;
-    EnumChildWindows(
-        parent, [](HWND, LPARAM counter) { return ++*(int*)counter, TRUE; }, (LPARAM)&children);
-    EXPECT_EQ(0, children);
+    EXPECT_EQ(threadsBefore, process_threads());
+    EXPECT_EQ(0, child_windows(parent));
 }
 
 INSTANTIATE_TEST_SUITE_P(Bundles, Lv2UiWithoutLoader,

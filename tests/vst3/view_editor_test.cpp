@@ -9,9 +9,7 @@
 
 #include "core/params.h"
 #include "plugin_host.h"
-#include "tests/editor/host_harness.h"
-
-#include <tlhelp32.h>
+#include "tests/editor/wrapper_checks.h"
 
 static bool operator==(const HandlerCall& a, const HandlerCall& b) {
     return a.kind == b.kind && a.id == b.id && a.value == b.value;
@@ -77,31 +75,6 @@ HandlerCall end(ParamID id) {
     return {HandlerCall::End, id, 0};
 }
 
-// The page's message "b", "s" or "e" for `slot` with `value`.
-std::wstring pageEdit(char command, uint32_t slot, float value) {
-    wchar_t text[40];
-    swprintf(text, 40, L"%c %x %08x", command, slot, bits_of(value));
-    return text;
-}
-
-int processThreads() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
-}
-
-int childWindows(HWND window) {
-    int count = 0;
-    EnumChildWindows(
-        window, [](HWND, LPARAM counter) { return ++*(int*)counter, TRUE; }, (LPARAM)&count);
-    return count;
-}
-
 ViewRect sizeOf(IPlugView* v) {
     ViewRect r = {-1, -1, -1, -1};
     EXPECT_EQ(kResultOk, v->vtbl->getSize(v, &r));
@@ -157,7 +130,7 @@ class EditorViewTest : public EditorHostTest {
     double normalized(ParamID id) { return controller->vtbl->getParamNormalized(controller, id); }
     // The page sends one message and the UI thread serves the editor until it is handled.
     void pageSends(int instance, char command, uint32_t slot, float value) {
-        page_sends(instance, pageEdit(command, slot, value).c_str());
+        page_sends(instance, page_edit_message(command, slot, value).c_str());
     }
     const std::vector<HandlerCall>& gestures() { return echo.record.calls; }
 
@@ -207,7 +180,7 @@ TEST_F(EditorView, RefusesOtherPlatformTypesWithoutStartingAnEditor) {
     EXPECT_EQ(kInvalidArgument, attach(v, "X11EmbedWindowID"));
     EXPECT_EQ(kInvalidArgument, attach(v, nullptr));
     EXPECT_EQ(0, fake_wv2_instance_count());
-    EXPECT_EQ(0, childWindows(parent));
+    EXPECT_EQ(0, child_windows(parent));
     EXPECT_EQ(kResultOk, attach(v));
     EXPECT_EQ(0u, releaseRef(v));
 }
@@ -268,7 +241,7 @@ TEST_F(EditorView, KeepsTheHostsValueOverAPageEditQueuedBeforeIt) {
     ASSERT_EQ(kResultOk, attach(v));
     pump_until([] { return false; }, 50);
 
-    ASSERT_EQ(0, fake_wv2_post_page_message(0, pageEdit('s', PARAM_CUTOFF, 5.0f).c_str()));
+    ASSERT_EQ(0, fake_wv2_post_page_message(0, page_edit_message('s', PARAM_CUTOFF, 5.0f).c_str()));
     awaitQueuedRequest();
     setNormalized(PARAM_ID_CUTOFF, 10.0 / 15);
     await_events(0, 1);
@@ -284,7 +257,7 @@ TEST_F(EditorView, KeepsTheHostsValueOverAPageEditQueuedBeforeIt) {
     ASSERT_EQ(kResultOk, component->vtbl->getState(component, saved.get()));
     releaseRef(component);
     MemoryStream state(saved.bytes);
-    ASSERT_EQ(0, fake_wv2_post_page_message(0, pageEdit('s', PARAM_CUTOFF, 4.0f).c_str()));
+    ASSERT_EQ(0, fake_wv2_post_page_message(0, page_edit_message('s', PARAM_CUTOFF, 4.0f).c_str()));
     awaitQueuedRequest();
     ASSERT_EQ(kResultOk, controller->vtbl->setComponentState(controller, state.get()));
     await_events(0, 2);
@@ -380,7 +353,7 @@ TEST_F(EditorView, OpensAFreshEditorWhenAttachedAgainAfterRemoved) {
 }
 
 TEST_F(EditorView, ClosesEveryEditorWhenTheControllerGoesWithViewsStillListed) {
-    int threadsBefore = processThreads();
+    int threadsBefore = process_threads();
     IPlugView* first = newView();
     IPlugView* second = newView();
     IPlugView* detached = newView();
@@ -392,7 +365,7 @@ TEST_F(EditorView, ClosesEveryEditorWhenTheControllerGoesWithViewsStillListed) {
     controller = nullptr;
     expect_nothing_left(0);
     expect_nothing_left(1);
-    EXPECT_TRUE(pump_until([&] { return processThreads() <= threadsBefore; }, 3000));
+    EXPECT_TRUE(pump_until([&] { return process_threads() <= threadsBefore; }, 3000));
 
     // The host's views outlive the controller: detached, and unable to open another editor.
     EXPECT_EQ(kResultFalse, attach(detached));
@@ -429,14 +402,14 @@ class EditorViewWithoutLoader : public EditorViewTest,
 };
 
 TEST_P(EditorViewWithoutLoader, FailsToAttachAndLeavesNothingBehind) {
-    int threadsBefore = processThreads();
+    int threadsBefore = process_threads();
     IPlugView* v = newView();
     EXPECT_EQ(kResultFalse, attach(v));
     EXPECT_EQ(kResultFalse, attach(v)) << "still detached: the same failure, not a second attach";
     EXPECT_EQ(0, fake_wv2_instance_count());
-    EXPECT_EQ(0, childWindows(parent));
+    EXPECT_EQ(0, child_windows(parent));
     EXPECT_TRUE(temp_entries().empty());
-    EXPECT_EQ(threadsBefore, processThreads());
+    EXPECT_EQ(threadsBefore, process_threads());
     ViewRect wanted = {0, 0, 300, 200};
     EXPECT_EQ(kResultFalse, v->vtbl->onSize(v, &wanted));
     EXPECT_EQ(800, sizeOf(v).right);
