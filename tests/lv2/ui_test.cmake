@@ -1,3 +1,14 @@
+# Which UI the bundle's manifest declares: the Windows UI, or none on Linux.
+file(STRINGS ${PROJECT_SOURCE_DIR}/lv2/uris.h uri_line REGEX "^#define VELUM_LV2_URI ")
+string(REGEX REPLACE "^.*\"(.*)\"$" "\\1" plugin_uri "${uri_line}")
+add_test(NAME lv2_ui_manifest
+    COMMAND ${CMAKE_COMMAND} -DMANIFEST=$<TARGET_FILE_DIR:tamber-velum-lv2>/manifest.ttl
+        -DURI=${plugin_uri} -DBINARY=$<TARGET_FILE_NAME:tamber-velum-lv2> -DWINDOWS=${WIN32}
+        -P ${CMAKE_CURRENT_SOURCE_DIR}/ui_manifest_check.cmake)
+if(NOT WIN32)
+    return()
+endif()
+
 # The LV2 UI with the web editor open (Windows): copies of the built bundle, one that also holds
 # the fake "WebView2Loader.dll" and the test program (so that the program and the UI share that
 # one runtime), one without the file and one whose file lacks the loader export.
