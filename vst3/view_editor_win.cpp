@@ -35,6 +35,7 @@ static void pageEdit(void* userData, uint32_t slot, float value) {
     handler->vtbl->unknown.release(handler);
 }
 
+// [UI thread, during create] The module's own folders, owned by the module.
 static const char* loaderFolder(void*) {
     return moduleDirectory();
 }

@@ -65,6 +65,29 @@ EchoingHandler::EchoingHandler() {
     handler.vtbl = &echoVtbl;
 }
 
+// A host's IPlugFrame that counts every call the view makes on it.
+struct CountingFrame {
+    IPlugFrame frame;
+    int calls = 0;
+    CountingFrame();
+};
+static tresult frameQuery(IPlugFrame* f, const char*, void** obj) {
+    ++((CountingFrame*)f)->calls;
+    *obj = nullptr;
+    return kNoInterface;
+}
+static uint32_t frameCount(IPlugFrame* f) {
+    return (uint32_t)++((CountingFrame*)f)->calls;
+}
+static tresult frameResize(IPlugFrame* f, IPlugView*, ViewRect*) {
+    ++((CountingFrame*)f)->calls;
+    return kResultOk;
+}
+static const IPlugFrameVtbl frameVtbl = {{frameQuery, frameCount, frameCount}, frameResize};
+CountingFrame::CountingFrame() {
+    frame.vtbl = &frameVtbl;
+}
+
 HandlerCall begin(ParamID id) {
     return {HandlerCall::Begin, id, 0};
 }
@@ -271,8 +294,10 @@ TEST_F(EditorView, KeepsTheHostsValueOverAPageEditQueuedBeforeIt) {
     EXPECT_EQ(0u, releaseRef(v));
 }
 
-TEST_F(EditorView, FollowsTheHostsResizing) {
+TEST_F(EditorView, FollowsTheHostsResizingWithoutCallingItsFrame) {
     IPlugView* v = newView();
+    CountingFrame frame;
+    EXPECT_EQ(kResultOk, v->vtbl->setFrame(v, &frame.frame));
     ASSERT_EQ(kResultOk, attach(v));
     ViewRect wanted = {0, 0, 640, 480};
     EXPECT_EQ(kResultOk, v->vtbl->onSize(v, &wanted));
@@ -303,6 +328,7 @@ TEST_F(EditorView, FollowsTheHostsResizing) {
     EXPECT_EQ(600, now.bottom);
     EXPECT_EQ(kInvalidArgument, v->vtbl->onSize(v, nullptr));
     EXPECT_EQ(0u, releaseRef(v));
+    EXPECT_EQ(0, frame.calls) << "the view keeps its frame without a reference and never uses it";
 }
 
 // Counts the WM_TIMER messages the test thread takes from its queue.
