@@ -1,3 +1,4 @@
+// The parameter lock: the audio thread tries it once per pass, the state threads spin for it.
 #include "platform/platform.h"
 #include "plugin_core.h"
 #include "tables.h"
