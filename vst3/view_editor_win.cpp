@@ -78,7 +78,8 @@ tresult viewOpenEditor(View* view, void* parent) {
 void viewCloseEditor(View* view) {
     WebViewHost* editor = view->editor;
     if (!editor) return;
-    KillTimer(editor->relayWindow, view->timerId);
+    // A relay window destroyed with the host's window took its timer along.
+    if (editor->relayWindow) KillTimer(editor->relayWindow, view->timerId);
     view->timerId = 0;
     // Cleared first: nothing reached from destroy may hand this editor a value.
     view->editor = nullptr;

@@ -378,6 +378,15 @@ TEST_F(EditorView, OpensAFreshEditorWhenAttachedAgainAfterRemoved) {
     expect_nothing_left(1);
 }
 
+TEST_F(EditorView, ClosesCleanlyAfterTheHostDestroyedItsWindowFirst) {
+    IPlugView* v = newView();
+    ASSERT_EQ(kResultOk, attach(v));
+    ASSERT_TRUE(DestroyWindow(parent));
+    EXPECT_EQ(kResultOk, v->vtbl->removed(v));
+    expect_nothing_left(0);
+    EXPECT_EQ(0u, releaseRef(v));
+}
+
 TEST_F(EditorView, ClosesEveryEditorWhenTheControllerGoesWithViewsStillListed) {
     int threadsBefore = process_threads();
     IPlugView* first = newView();
