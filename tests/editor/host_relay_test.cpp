@@ -5,6 +5,7 @@
 
 #include <math.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 
@@ -182,4 +183,55 @@ TEST_F(EditorRelay, StreamsOfPageEditsAndOwnerValuesAtOnceLoseNothing) {
     for (const std::string& message : sent)
         if (message != value_message(3, -1.0f)) values.push_back(message);
     EXPECT_THAT(values, ElementsAreArray(expectedValues));
+}
+
+// A host thread other than the owner sends a value while the owner echoes a page edit from inside
+// the edit callback: both wait for the editor thread's answer at the same time, and each must get
+// its own (a hand-over answer taken by the other thread would leave the owner waiting forever).
+TEST_F(EditorRelay, AValueFromAnotherThreadWhileTheOwnerEchoesAnEditGetsThroughWithTheEcho) {
+    recorder.onEdit = [this](const Edit& edit) { setParameterValue(host, edit.index, 1.0f); };
+    ASSERT_EQ(0, fake_wv2_post_page_message(0, L"s 1 0"));
+    MSG queued;
+    DWORD start = GetTickCount();
+    while (!PeekMessageW(&queued, host->relayWindow, 0, 0, PM_NOREMOVE) &&
+           GetTickCount() - start < 10000)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE);
+    HANDLE sent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread sender([&] {
+        setParameterValue(host, 3, 5.0f);
+        SetEvent(sent);
+    });
+    // Let the other thread post its request and start waiting before the owner serves the edit.
+    WaitForSingleObject(sent, 200);
+    await_events(0, 1);
+    EXPECT_TRUE(pump_until([&] { return WaitForSingleObject(sent, 0) == WAIT_OBJECT_0; }));
+    sender.join();
+    CloseHandle(sent);
+    std::vector<std::string> messages = page_messages(0);
+    std::sort(messages.begin(), messages.end());
+    EXPECT_THAT(messages, ElementsAre(value_message(1, 1.0f), value_message(3, 5.0f)));
+    EXPECT_THAT(recorder.edits, ElementsAre(Edit{'s', 1, 0, true}));
+}
+
+TEST_F(EditorRelay, StreamsFromAnotherThreadDuringEchoedPageEditsLoseNothing) {
+    enum { COUNT = 200 };
+    recorder.onEdit = [this](const Edit& edit) { setParameterValue(host, edit.index, 1.0f); };
+    std::thread sender([&] {
+        for (uint32_t i = 0; i < COUNT; i++)
+            setParameterValue(host, 3, (float)i);
+    });
+    for (uint32_t i = 0; i < COUNT; i++)
+        ASSERT_EQ(0, fake_wv2_post_page_message(0, L"s 1 0"));
+    await_events(0, COUNT);
+    pump_until([] { return page_messages(0).size() >= 2 * COUNT; });
+    sender.join();
+    std::vector<std::string> fromSender, echoes;
+    for (const std::string& message : page_messages(0))
+        (message == value_message(1, 1.0f) ? echoes : fromSender).push_back(message);
+    std::vector<std::string> expected;
+    for (uint32_t i = 0; i < COUNT; i++)
+        expected.push_back(value_message(3, (float)i));
+    EXPECT_THAT(fromSender, ElementsAreArray(expected));
+    EXPECT_EQ(size_t(COUNT), echoes.size());
+    EXPECT_EQ(size_t(COUNT), recorder.edits.size());
 }
