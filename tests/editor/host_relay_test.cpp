@@ -34,6 +34,15 @@ class EditorRelay : public EditorHostTest {
         return texts;
     }
     std::vector<std::string> events(const char* prefix) { return with_prefix(fake_log(0), prefix); }
+    // [test thread] Waits, dispatching nothing, until the editor thread's relay request is queued.
+    bool relay_request_queued() {
+        MSG queued = {};
+        DWORD start = GetTickCount();
+        while (!PeekMessageW(&queued, host->relayWindow, 0, 0, PM_NOREMOVE) &&
+               GetTickCount() - start < 10000)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE);
+        return queued.hwnd == host->relayWindow;
+    }
 
     WebViewHost* host = nullptr;
 };
@@ -132,13 +141,7 @@ TEST_F(EditorRelay, AValueSentFromInsideAnEditCallbackIsHandedOverWithoutBlockin
 
 TEST_F(EditorRelay, EditsQueuedOnTheRelayWindowReachTheWrapperBeforeALaterValue) {
     ASSERT_EQ(0, fake_wv2_post_page_message(0, L"s 1 41200000"));
-    // Wait without dispatching anything until the editor thread's relay request is queued.
-    MSG queued;
-    DWORD start = GetTickCount();
-    while (!PeekMessageW(&queued, host->relayWindow, 0, 0, PM_NOREMOVE) &&
-           GetTickCount() - start < 10000)
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE);
-    ASSERT_EQ(host->relayWindow, queued.hwnd) << "the edit waits on the relay window";
+    ASSERT_TRUE(relay_request_queued()) << "the edit waits on the relay window";
     size_t sentBefore = 0;
     recorder.onEdit = [&](const Edit&) { sentBefore = page_messages(0).size(); };
     setParameterValue(host, 1, 3.0f);
@@ -191,11 +194,7 @@ TEST_F(EditorRelay, StreamsOfPageEditsAndOwnerValuesAtOnceLoseNothing) {
 TEST_F(EditorRelay, AValueFromAnotherThreadWhileTheOwnerEchoesAnEditGetsThroughWithTheEcho) {
     recorder.onEdit = [this](const Edit& edit) { setParameterValue(host, edit.index, 1.0f); };
     ASSERT_EQ(0, fake_wv2_post_page_message(0, L"s 1 0"));
-    MSG queued;
-    DWORD start = GetTickCount();
-    while (!PeekMessageW(&queued, host->relayWindow, 0, 0, PM_NOREMOVE) &&
-           GetTickCount() - start < 10000)
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_POSTMESSAGE);
+    ASSERT_TRUE(relay_request_queued()) << "the edit waits on the relay window";
     HANDLE sent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread sender([&] {
         setParameterValue(host, 3, 5.0f);

@@ -38,19 +38,24 @@ struct FakeWebMessageArgs : FakeUnknown<ICoreWebView2WebMessageReceivedEventArgs
     FAKE_UNUSED(get_WebMessageAsJson, LPWSTR*)
 };
 
-struct FakeNavigationArgs : FakeUnknown<ICoreWebView2NavigationStartingEventArgs> {
+// What both navigation-like event arguments share: the URI and its accessor.
+template <class Interface, const IID& iid>
+struct FakeUriArgs : FakeUnknown<Interface> {
     wchar_t* uri;
-    BOOL cancel = FALSE;
 
-    FakeNavigationArgs(FakeInstance* owner, LPCWSTR target)
-        : FakeUnknown(owner), uri(keep(target)) {}
-    ~FakeNavigationArgs() override { free(uri); }
+    FakeUriArgs(FakeInstance* owner, LPCWSTR target)
+        : FakeUnknown<Interface>(owner), uri(keep(target)) {}
+    ~FakeUriArgs() override { free(uri); }
 
-    bool answers(REFIID iid) const override {
-        return iid == IID_ICoreWebView2NavigationStartingEventArgs;
-    }
-
+    bool answers(REFIID asked) const override { return asked == iid; }
     HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* out) override { return copy_out(uri, out); }
+};
+
+struct FakeNavigationArgs : FakeUriArgs<ICoreWebView2NavigationStartingEventArgs,
+                                        IID_ICoreWebView2NavigationStartingEventArgs> {
+    BOOL cancel = FALSE;
+    using FakeUriArgs::FakeUriArgs;
+
     HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* out) override {
         if (!out) return E_POINTER;
         *out = cancel;
@@ -76,19 +81,11 @@ struct FakeDeferral : FakeUnknown<ICoreWebView2Deferral> {
     }
 };
 
-struct FakeNewWindowArgs : FakeUnknown<ICoreWebView2NewWindowRequestedEventArgs> {
-    wchar_t* uri;
+struct FakeNewWindowArgs : FakeUriArgs<ICoreWebView2NewWindowRequestedEventArgs,
+                                       IID_ICoreWebView2NewWindowRequestedEventArgs> {
     BOOL handled = FALSE;
+    using FakeUriArgs::FakeUriArgs;
 
-    FakeNewWindowArgs(FakeInstance* owner, LPCWSTR target)
-        : FakeUnknown(owner), uri(keep(target)) {}
-    ~FakeNewWindowArgs() override { free(uri); }
-
-    bool answers(REFIID iid) const override {
-        return iid == IID_ICoreWebView2NewWindowRequestedEventArgs;
-    }
-
-    HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* out) override { return copy_out(uri, out); }
     HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override {
         record(instance, "put_Handled %d", value);
         handled = value;

@@ -19,6 +19,16 @@ static const char* const handlerNames[EVENT_KINDS] = {"web message handler", "na
 static const FakeWv2Failure addFailures[EVENT_KINDS] = {
     FAKE_WV2_FAIL_ADD_WEB_MESSAGE, FAKE_WV2_FAIL_ADD_NAVIGATION, FAKE_WV2_FAIL_ADD_NEW_WINDOW};
 
+// add_/remove_ of one event the editor subscribes to, kept in `handlers[kind]`.
+#define FAKE_EVENT(Name, kind)                                                                     \
+    HRESULT STDMETHODCALLTYPE add_##Name(ICoreWebView2##Name##EventHandler* handler,               \
+                                         EventRegistrationToken* token) override {                 \
+        return add(kind, handler, token);                                                          \
+    }                                                                                              \
+    HRESULT STDMETHODCALLTYPE remove_##Name(EventRegistrationToken token) override {               \
+        return remove(kind, token);                                                                \
+    }
+
 struct Registration {
     IUnknown* handler; // held; null = free entry
     INT64 token;
@@ -103,30 +113,9 @@ struct FakeWebView : FakeUnknown<ICoreWebView2> {
         if (text != stackText) free(text);
         return closed ? HRESULT_FROM_WIN32(ERROR_INVALID_STATE) : S_OK;
     }
-    HRESULT STDMETHODCALLTYPE
-    add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
-                           EventRegistrationToken* token) override {
-        return add(NAVIGATION_STARTING, handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_NavigationStarting(EventRegistrationToken token) override {
-        return remove(NAVIGATION_STARTING, token);
-    }
-    HRESULT STDMETHODCALLTYPE
-    add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* handler,
-                           EventRegistrationToken* token) override {
-        return add(WEB_MESSAGE, handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_WebMessageReceived(EventRegistrationToken token) override {
-        return remove(WEB_MESSAGE, token);
-    }
-    HRESULT STDMETHODCALLTYPE
-    add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
-                           EventRegistrationToken* token) override {
-        return add(NEW_WINDOW, handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_NewWindowRequested(EventRegistrationToken token) override {
-        return remove(NEW_WINDOW, token);
-    }
+    FAKE_EVENT(NavigationStarting, NAVIGATION_STARTING)
+    FAKE_EVENT(WebMessageReceived, WEB_MESSAGE)
+    FAKE_EVENT(NewWindowRequested, NEW_WINDOW)
 
     FAKE_UNUSED(get_Source, LPWSTR*)
     FAKE_UNUSED(NavigateToString, LPCWSTR)
@@ -213,10 +202,23 @@ struct InjectedEvent {
     wchar_t* text; // malloc'd copy; null = a message that is not a string
 };
 
-// [instance thread] Calls one registered handler with fresh event arguments and records what it
-// answered and decided.
+// [instance thread] One navigation-like event: the handler's answer and decision (`decided`,
+// recorded as `decision`) are recorded; what the runtime does when it is not stopped, too.
+template <class Handler, class Args>
+static void invoke_uri_event(FakeWebView* view, IUnknown* handler, Args* args, LPCWSTR uri,
+                             const char* event, const char* decision, BOOL (*decided)(Args*),
+                             const char* otherwise) {
+    char text[4096];
+    HRESULT answer = static_cast<Handler*>(handler)->Invoke(view, args);
+    BOOL stopped = decided(args);
+    record(view->instance, "%s %s answered 0x%08lx %s=%d", event, utf8(uri, text, sizeof text),
+           (unsigned long)answer, decision, stopped);
+    if (!stopped) record(view->instance, "%s%s", otherwise, text);
+    args->Release();
+}
+
+// [instance thread] Calls one registered handler with fresh event arguments.
 static void invoke(FakeWebView* view, EventKind kind, IUnknown* handler, LPCWSTR text) {
-    char uri[4096];
     FakeInstance* instance = view->instance;
     if (kind == WEB_MESSAGE) {
         ICoreWebView2WebMessageReceivedEventArgs* args = new_web_message_args(instance, text);
@@ -225,23 +227,13 @@ static void invoke(FakeWebView* view, EventKind kind, IUnknown* handler, LPCWSTR
         record(instance, "WebMessageReceived answered 0x%08lx", (unsigned long)answer);
         args->Release();
     } else if (kind == NAVIGATION_STARTING) {
-        ICoreWebView2NavigationStartingEventArgs* args = new_navigation_args(instance, text);
-        HRESULT answer =
-            static_cast<ICoreWebView2NavigationStartingEventHandler*>(handler)->Invoke(view, args);
-        BOOL cancelled = navigation_cancelled(args);
-        record(instance, "NavigationStarting %s answered 0x%08lx cancelled=%d",
-               utf8(text, uri, sizeof uri), (unsigned long)answer, cancelled);
-        if (!cancelled) record(instance, "navigated to %s", uri);
-        args->Release();
+        invoke_uri_event<ICoreWebView2NavigationStartingEventHandler>(
+            view, handler, new_navigation_args(instance, text), text, "NavigationStarting",
+            "cancelled", navigation_cancelled, "navigated to ");
     } else {
-        ICoreWebView2NewWindowRequestedEventArgs* args = new_new_window_args(instance, text);
-        HRESULT answer =
-            static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(handler)->Invoke(view, args);
-        BOOL handled = new_window_handled(args);
-        record(instance, "NewWindowRequested %s answered 0x%08lx handled=%d",
-               utf8(text, uri, sizeof uri), (unsigned long)answer, handled);
-        if (!handled) record(instance, "opened a new window for %s", uri);
-        args->Release();
+        invoke_uri_event<ICoreWebView2NewWindowRequestedEventHandler>(
+            view, handler, new_new_window_args(instance, text), text, "NewWindowRequested",
+            "handled", new_window_handled, "opened a new window for ");
     }
 }
 
