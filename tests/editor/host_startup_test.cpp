@@ -84,6 +84,9 @@ TEST_F(EditorStartup, ConfiguresTheRuntimeLocksTheBrowserDownAndNavigatesToThePa
     })) << "the controller follows the window's client area, "
         << bounds;
 
+    EXPECT_EQ(with_prefix(fake_log(0), "put_Bounds "), with_prefix(fake_log(0), "window client "))
+        << "every bounds given is the editor window's client area at that moment";
+
     close(host, 0);
     EXPECT_THAT(with_prefix(fake_log(0), "Close"), ElementsAre(""));
 }

@@ -53,6 +53,13 @@ struct FakeController : FakeUnknown<ICoreWebView2Controller4> {
     HRESULT STDMETHODCALLTYPE put_Bounds(RECT value) override {
         record(instance, "put_Bounds %ld %ld %ld %ld", value.left, value.top, value.right,
                value.bottom);
+        RECT client = {};
+        lock_runtime();
+        HWND window = instance->controllerParent;
+        unlock_runtime();
+        GetClientRect(window, &client);
+        record(instance, "window client %ld %ld %ld %ld", client.left, client.top, client.right,
+               client.bottom); // what the bounds should be at this moment
         if (refused("put_Bounds")) return CLOSED;
         if (failing(instance, FAKE_WV2_FAIL_PUT_BOUNDS)) return E_FAIL;
         bounds = value;
