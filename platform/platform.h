@@ -31,7 +31,8 @@ inline unsigned fp_mode_enter() {
     return saved;
 }
 
-// [audio thread] Restore the two bits to their state in `saved`, leaving the other bits as they are.
+// [audio thread] Restore the two bits to their state in `saved`, leaving the other bits as they
+// are.
 inline void fp_mode_leave(unsigned saved) {
     _mm_setcsr((_mm_getcsr() & ~(unsigned)FP_MODE_FTZ_DAZ) | (saved & FP_MODE_FTZ_DAZ));
 }
