@@ -176,14 +176,6 @@ class Blocks : public ::testing::Test {
         return points;
     }
 
-    std::vector<float> savedValues() {
-        MemoryStream s;
-        EXPECT_EQ(kResultOk, plugin.component->vtbl->getState(plugin.component, s.get()));
-        float v[3] = {-1, -1, -1};
-        EXPECT_TRUE(readStateValues(s.bytes, v));
-        return {v[0], v[1], v[2]};
-    }
-
     ActiveComponent plugin;
     AudioBlock block{kBlock};
 };
@@ -194,7 +186,7 @@ TEST_F(Blocks, AChangeAtOffsetZeroTakesEffectInTheSameBlock) {
     ParameterChanges in;
     in.add(PARAM_ID_CUTOFF, 0, 0.0);
     EXPECT_EQ((Report{{kBlock - 1, 8.0 / 255.0}}), run(block, &in));
-    EXPECT_EQ((std::vector<float>{0, 0, 7}), savedValues());
+    EXPECT_EQ((std::vector<float>{0, 0, 7}), plugin.savedValues());
     EXPECT_EQ(Report{}, run(block, nullptr));
 }
 
@@ -202,7 +194,7 @@ TEST_F(Blocks, AChangeAtOffsetHundredTakesEffectFromTheNextBlock) {
     ParameterChanges in;
     in.add(PARAM_ID_CUTOFF, 100, 0.0);
     EXPECT_EQ(Report{}, run(block, &in));
-    EXPECT_EQ((std::vector<float>{0, 0, 7}), savedValues());
+    EXPECT_EQ((std::vector<float>{0, 0, 7}), plugin.savedValues());
     EXPECT_EQ((Report{{kBlock - 1, 8.0 / 255.0}}), run(block, nullptr));
 }
 
@@ -211,7 +203,7 @@ TEST_F(Blocks, PointsAtZeroAndThreeHundredApplyBeforeAndAfterTheBlock) {
     in.add(PARAM_ID_CUTOFF, 0, 0.0);
     in.add(PARAM_ID_CUTOFF, 300, 1.0);
     EXPECT_EQ((Report{{kBlock - 1, 8.0 / 255.0}}), run(block, &in));
-    EXPECT_EQ((std::vector<float>{15, 0, 7}), savedValues());
+    EXPECT_EQ((std::vector<float>{15, 0, 7}), plugin.savedValues());
     EXPECT_EQ((Report{{kBlock - 1, 248.0 / 255.0}}), run(block, nullptr));
 }
 
@@ -223,7 +215,7 @@ TEST_F(Blocks, OnlyTheFirstAndLastPointsOfAQueueAreRead) {
     in.add(PARAM_ID_LFO_AMT, 0, 0.2);
     in.add(PARAM_ID_LFO_AMT, 40, 0.0);
     run(block, &in);
-    EXPECT_EQ((std::vector<float>{15, 0, 4}), savedValues());
+    EXPECT_EQ((std::vector<float>{15, 0, 4}), plugin.savedValues());
 }
 
 TEST_F(Blocks, ChangesAreQuantizedAndClampedAndOthersIgnored) {
@@ -235,14 +227,14 @@ TEST_F(Blocks, ChangesAreQuantizedAndClampedAndOthersIgnored) {
     in.add(12345, 0, 0.0);
     in.addEmptyQueue(PARAM_ID_CUTOFF + 1);
     run(block, &in);
-    EXPECT_EQ((std::vector<float>{8, 15, 0}), savedValues());
+    EXPECT_EQ((std::vector<float>{8, 15, 0}), plugin.savedValues());
 
     ParameterChanges odd;
     odd.add(PARAM_ID_CUTOFF, 0, 0.0);
     odd.nullQueueAt = 0;
     odd.addEmptyQueue(PARAM_ID_LFO_SPEED);
     run(block, &odd);
-    EXPECT_EQ((std::vector<float>{8, 15, 0}), savedValues());
+    EXPECT_EQ((std::vector<float>{8, 15, 0}), plugin.savedValues());
 }
 
 TEST_F(Blocks, NothingIsReportedWhileTheDefaultsHoldIndex248) {

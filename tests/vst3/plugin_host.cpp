@@ -90,6 +90,14 @@ tresult ActiveComponent::process(AudioBlock& block, ParameterChanges* in, Parame
     return processor->vtbl->process(processor, block.prepare(in, out));
 }
 
+std::vector<float> ActiveComponent::savedValues() {
+    MemoryStream s;
+    float v[3];
+    if (component->vtbl->getState(component, s.get()) != kResultOk) return {};
+    if (!readStateValues(s.bytes, v)) return {};
+    return {v[0], v[1], v[2]};
+}
+
 namespace {
 struct ReadValues {
     float values[3];

@@ -63,6 +63,8 @@ struct ActiveComponent {
     int start(double sampleRate, bool activateBuses, IPluginFactory3* factory = nullptr);
     void stop();
     tresult process(AudioBlock& block, ParameterChanges* in, ParameterChanges* out);
+    // The three values getState saves now; empty when getState fails or the blob is refused.
+    std::vector<float> savedValues();
 };
 
 // A state blob as the state writer makes it for `format` ("vst3" or "lv2") with these values.
