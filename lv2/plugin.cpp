@@ -66,6 +66,7 @@ static void activate(LV2_Handle instance) {
         core->applied[i] = v;
         set_engine_copy(core, i, v);
     }
+    // A fresh activation starts with the lock free and no pass or restore pending.
     unlock_for_state(core);
     core->synced = true;
     core->state_loaded = false;
